@@ -1,0 +1,117 @@
+#include "platform/sql/connection.h"
+
+#include <mysql.h>
+
+#include "platform/codepage/codepage.h"
+#include "platform/sql/sql_error.h"
+
+namespace platform::sql {
+
+namespace {
+
+bool isCodePage949(const QString& charset) {
+    const QString c = charset.toLower();
+    return c == u"euckr" || c == u"euc-kr" || c == u"cp949";
+}
+
+}  // namespace
+
+void Connection::Deleter::operator()(st_mysql* m) const { mysql_close(m); }
+
+Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
+
+Connection::~Connection() = default;
+
+bool Connection::isOpen() const { return static_cast<bool>(mysql_); }
+
+void Connection::open() {
+    if (mysql_) return;
+    if (!settings_.isConfigured()) throw SqlError(QStringLiteral("서버가 설정되지 않았습니다."));
+    std::unique_ptr<st_mysql, Deleter> m(mysql_init(nullptr));
+    if (!m) throw SqlError(QStringLiteral("Out of memory"));
+    unsigned int connectTimeout = static_cast<unsigned int>(settings_.connectTimeoutSeconds);
+    unsigned int readTimeout = static_cast<unsigned int>(settings_.readTimeoutSeconds);
+    unsigned int writeTimeout = static_cast<unsigned int>(settings_.writeTimeoutSeconds);
+    mysql_optionsv(m.get(), MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    mysql_optionsv(m.get(), MYSQL_OPT_READ_TIMEOUT, &readTimeout);
+    mysql_optionsv(m.get(), MYSQL_OPT_WRITE_TIMEOUT, &writeTimeout);
+    // The charset travels in the handshake, so connecting sends no statement of its own.
+    const QByteArray charset = settings_.charset.toLatin1();
+    mysql_optionsv(m.get(), MYSQL_SET_CHARSET_NAME, charset.constData());
+    const QByteArray host = settings_.host.toUtf8();
+    const QByteArray user = settings_.user.toUtf8();
+    const QByteArray password = settings_.password.toUtf8();
+    const QByteArray database = settings_.database.toUtf8();
+    if (!mysql_real_connect(m.get(), host.constData(), user.constData(), password.constData(),
+                            database.isEmpty() ? nullptr : database.constData(),
+                            static_cast<unsigned int>(settings_.port), nullptr, 0)) {
+        throw SqlError(QString::fromUtf8(mysql_error(m.get())), mysql_errno(m.get()));
+    }
+    mysql_ = std::move(m);
+}
+
+void Connection::close() { mysql_.reset(); }
+
+void Connection::executeRaw(const QString& sql) {
+    if (!mysql_) throw SqlError(QStringLiteral("연결되지 않았습니다."));
+    const QByteArray bytes = encode(sql);
+    if (mysql_real_query(mysql_.get(), bytes.constData(), static_cast<unsigned long>(bytes.size())))
+        throw SqlError(decode(mysql_error(mysql_.get()), 0), mysql_errno(mysql_.get()));
+    // Drain any result so the connection stays usable.
+    do {
+        if (MYSQL_RES* r = mysql_store_result(mysql_.get())) mysql_free_result(r);
+    } while (mysql_next_result(mysql_.get()) == 0);
+}
+
+void Connection::startTransaction() { executeRaw(QStringLiteral("start transaction")); }
+
+void Connection::commit() {
+    if (!mysql_) throw SqlError(QStringLiteral("연결되지 않았습니다."));
+    if (mysql_commit(mysql_.get()))
+        throw SqlError(decode(mysql_error(mysql_.get()), 0), mysql_errno(mysql_.get()));
+}
+
+void Connection::rollback() noexcept {
+    if (mysql_) mysql_rollback(mysql_.get());
+}
+
+bool Connection::supportsBulk() const {
+    if (!mysql_) return false;
+    unsigned long caps = 0;
+    if (mariadb_get_infov(mysql_.get(), MARIADB_CONNECTION_EXTENDED_SERVER_CAPABILITIES, &caps))
+        return false;
+    return (caps & (MARIADB_CLIENT_STMT_BULK_OPERATIONS >> 32)) != 0;
+}
+
+st_mysql* Connection::handle() const { return mysql_.get(); }
+
+QByteArray Connection::encode(const QString& text) const {
+    if (!isCodePage949(settings_.charset)) return text.toUtf8();
+    QByteArray out;
+    QString bad;
+    if (!codepage::encodeEucKr(text, &out, &bad))
+        throw SqlError(QStringLiteral("데이터베이스에 저장할 수 없는 문자가 있습니다: %1").arg(bad));
+    return out;
+}
+
+QString Connection::decode(const char* data, unsigned long length) const {
+    if (!data) return {};
+    if (length == 0) length = static_cast<unsigned long>(qstrlen(data));
+    if (!isCodePage949(settings_.charset)) return QString::fromUtf8(data, length);
+    return codepage::decodeEucKr(data, static_cast<qsizetype>(length));
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.startTransaction();
+}
+
+Transaction::~Transaction() {
+    if (!done_) connection_.rollback();
+}
+
+void Transaction::commit() {
+    connection_.commit();
+    done_ = true;
+}
+
+}  // namespace platform::sql
