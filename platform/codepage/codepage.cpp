@@ -52,7 +52,8 @@ bool encodeEucKr(const QString& text, QByteArray* out, QString* bad) {
         *out = text.toLatin1();
         return true;
     }
-    QStringEncoder& e = encoder();
+    // A fresh encoder: Qt 6.4 keeps an ICU encoder's error flag across resetState().
+    QStringEncoder e(kCodec);
     *out = e.encode(text);
     if (!e.hasError()) return true;
     if (bad) {
@@ -61,8 +62,9 @@ bool encodeEucKr(const QString& text, QByteArray* out, QString* bad) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
             QString one = text.mid(i, len);
-            QStringEncoder& single = encoder();
-            (void)single.encode(one);
+            QStringEncoder single(kCodec);
+            const QByteArray ignored = single.encode(one);
+            Q_UNUSED(ignored);
             if (single.hasError()) {
                 *bad = one;
                 break;
