@@ -1,0 +1,221 @@
+#include "billing/request_file_writer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+#include "platform/codepage/codepage.h"
+
+namespace billing {
+
+namespace {
+
+using platform::codepage::isCp949LeadByte;
+using platform::codepage::toCp949;
+
+// Left-aligned text field of `width` bytes in code page 949, blank-filled, never splitting a
+// two-byte character (the request file's text fields).
+QByteArray textField(const QString& value, int width) {
+    const QByteArray bytes = toCp949(value);
+    qsizetype taken = 0;
+    while (taken < bytes.size()) {
+        const qsizetype step = isCp949LeadByte(static_cast<unsigned char>(bytes[taken])) ? 2 : 1;
+        if (taken + step > width) break;
+        taken += step;
+    }
+    QByteArray out = bytes.left(taken);
+    out.append(width - taken, ' ');
+    return out;
+}
+
+// Right-aligned field of `width` digits, zero-filled. Callers have checked that it fits.
+QByteArray numberField(qint64 value, int width) {
+    const QByteArray digits = QByteArray::number(value);
+    return QByteArray(width - digits.size(), '0') + digits;
+}
+
+QByteArray blanks(int width) {
+    return QByteArray(width, ' ');
+}
+QByteArray zeros(int width) {
+    return QByteArray(width, '0');
+}
+
+QString won(qint64 v) {
+    return QLocale(QLocale::Korean).toString(v);
+}
+
+bool isPlainIdCharacter(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+           c == u'-' || c == u'_';
+}
+
+}  // namespace
+
+QString RequestFileWriter::checkServiceId(const QString& serviceId) {
+    if (serviceId.isEmpty())
+        return QStringLiteral("서비스 아이디가 없어 출금신청파일을 만들 수 없습니다.");
+    for (QChar c : serviceId)
+        if (!isPlainIdCharacter(c))
+            return QStringLiteral(
+                       "서비스 아이디(%1)에 파일 이름으로 쓸 수 없는 문자가 있어 출금신청파일을 "
+                       "만들 수 없습니다.\n(영문, 숫자, -, _ 만 쓸 수 있습니다.)")
+                .arg(serviceId);
+    // The id is the company's key at the withdrawal service: cut to 8 bytes it could name
+    // another company, so a longer one is refused rather than shortened.
+    if (serviceId.size() > kServiceIdLength)
+        return QStringLiteral("서비스 아이디(%1)가 %2자를 넘어 출금신청파일에 쓸 수 없습니다.")
+            .arg(serviceId)
+            .arg(kServiceIdLength);
+    return {};
+}
+
+RequestFileWriter::RequestFileWriter(QString serviceId, QString institutionCode)
+    : serviceId_(std::move(serviceId)), institutionCode_(std::move(institutionCode)) {
+    const QString problem = checkServiceId(serviceId_);
+    if (!problem.isEmpty()) throw RequestFileRefused(problem);
+    if (toCp949(institutionCode_).size() != kInstitutionCodeLength ||
+        institutionCode_.trimmed().size() != institutionCode_.size())
+        throw RequestFileRefused(
+            QStringLiteral("기관코드가 설정되지 않았거나 %1자가 아닙니다.\n"
+                           "배포 설정(paydesk.ini)의 institution_code를 확인하세요.")
+                .arg(kInstitutionCodeLength));
+}
+
+QString RequestFileWriter::fileName(const QString& billDate, const QString& serviceId) {
+    QString digits = billDate;
+    digits.remove(u'-');
+    return digits + u'.' + serviceId + QStringLiteral(".pay");
+}
+
+QByteArray RequestFileWriter::header(qint64 count, qint64 total) const {
+    QByteArray r;
+    r.reserve(kRecordLength + 2);
+    r += 'H';
+    r += textField(serviceId_, 8);
+    r += blanks(1);
+    r += numberField(count, 6);
+    r += numberField(total, 15);
+    r += blanks(257);
+    r += blanks(1);
+    r += blanks(4);
+    r += blanks(30);
+    r += blanks(20);
+    return r;
+}
+
+QByteArray RequestFileWriter::data(int sequence, const RequestRecord& record) const {
+    QByteArray r;
+    r.reserve(kRecordLength + 2);
+    r += 'D';
+    r += textField(serviceId_, 8);
+    r += textField(institutionCode_, 8);
+    r += numberField(sequence, 6);
+    r += 'N';
+    r += textField(record.userid, 20);
+    r += textField(record.username, 20);
+    r += blanks(2);
+    r += numberField(record.amount, 10);
+    // Ten pairs of an empty 8-byte field and a 9-digit zero field (positions 77-246).
+    for (int i = 0; i < 10; ++i) {
+        r += blanks(8);
+        r += zeros(9);
+    }
+    r += blanks(8);
+    r += zeros(10);
+    r += zeros(6);
+    r += blanks(10);
+    r += 'Y';
+    r += blanks(5);
+    r += blanks(1);
+    r += blanks(1);
+    r += blanks(1);
+    r += blanks(4);
+    r += blanks(30);
+    r += blanks(20);
+    return r;
+}
+
+QByteArray RequestFileWriter::trailer(qint64 count, qint64 total) const {
+    QByteArray r;
+    r.reserve(kRecordLength + 2);
+    r += 'T';
+    r += textField(serviceId_, 8);
+    r += blanks(1);
+    r += numberField(count, 6);
+    r += numberField(total, 15);
+    r += zeros(6);
+    r += zeros(15);
+    r += blanks(236);
+    r += blanks(1);
+    r += blanks(4);
+    r += blanks(30);
+    r += blanks(20);
+    return r;
+}
+
+QByteArray RequestFileWriter::build(const std::vector<RequestRecord>& records) const {
+    const qint64 count = static_cast<qint64>(records.size());
+    if (count > kMaxRecords)
+        throw RequestFileRefused(
+            QStringLiteral("출금요청이 %1건이라 출금신청파일에 쓸 수 없습니다.\n"
+                           "한 파일에는 %2건까지 쓸 수 있습니다.")
+                .arg(won(count), won(kMaxRecords)));
+    qint64 total = 0;
+    for (const RequestRecord& r : records) {
+        if (r.amount <= 0 || r.amount > kMaxAmount)
+            throw RequestFileRefused(
+                QStringLiteral("%1(%2) 사용자의 요청금액 %3원은 출금신청파일에 쓸 수 없습니다.\n"
+                               "요청금액은 1원부터 %4원까지입니다.")
+                    .arg(r.username, r.userid, won(r.amount), won(kMaxAmount)));
+        if (toCp949(r.userid).size() > 20)
+            throw RequestFileRefused(
+                QStringLiteral("사용자아이디(%1)가 20자를 넘어 출금신청파일에 쓸 수 없습니다.")
+                    .arg(r.userid));
+        total += r.amount;  // at most 999,999 × 9,999,999,999: no overflow
+    }
+    if (total > kMaxTotal)
+        throw RequestFileRefused(
+            QStringLiteral("출금요청 합계 %1원이 너무 커서 출금신청파일에 쓸 수 없습니다.\n"
+                           "합계는 %2원까지입니다.")
+                .arg(won(total), won(kMaxTotal)));
+
+    QByteArray out;
+    out.reserve((count + 2) * (kRecordLength + 2));
+    auto append = [&out](const QByteArray& record) {
+        // Every field above has its fixed width; a record of another length would shift every
+        // later field of the file.
+        if (record.size() != kRecordLength)
+            throw RequestFileError(
+                QStringLiteral("출금신청파일 레코드 길이 오류 (%1바이트)").arg(record.size()));
+        out += record;
+        out += "\r\n";
+    };
+    append(header(count, total));
+    int sequence = 0;
+    for (const RequestRecord& r : records) append(data(++sequence, r));
+    append(trailer(count, total));
+    return out;
+}
+
+void RequestFileWriter::write(const QString& path,
+                              const std::vector<RequestRecord>& records) const {
+    const QByteArray content = build(records);
+    QSaveFile file(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RequestFileError(QStringLiteral("출금신청파일을 만들 수 없습니다.\n%1\n(%2)")
+                                   .arg(shown, file.errorString()));
+    if (file.write(content) != content.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        throw RequestFileError(
+            QStringLiteral("출금신청파일을 쓸 수 없습니다.\n%1\n(%2)").arg(shown, why));
+    }
+    if (!file.commit())
+        throw RequestFileError(QStringLiteral("출금신청파일을 저장할 수 없습니다.\n%1\n(%2)")
+                                   .arg(shown, file.errorString()));
+}
+
+}  // namespace billing
