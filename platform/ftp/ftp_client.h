@@ -59,6 +59,7 @@ public:
 
 private:
     struct Impl;
+    Impl& active();  // the open session; throws FtpError when not connected
     FtpSettings settings_;
     std::unique_ptr<Impl> impl_;
 };
