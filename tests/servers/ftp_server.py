@@ -46,6 +46,10 @@ class Handler(FTPHandler):
         if self.username and self.username.startswith("noopts"):
             self.respond("501 Invalid argument.")
             return
+        if line.strip().upper() in ("UTF8 ON", "UTF8"):
+            # Names are UTF-8 already; say so, as common servers do.
+            self.respond("200 Always in UTF8 mode.")
+            return
         return super().ftp_OPTS(line)
 
 
