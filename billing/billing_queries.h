@@ -59,13 +59,13 @@ struct HistoryRow {
 
 // The store refused the grid before anything was deleted. `row` is the offending grid row.
 class StoreRefused : public std::runtime_error {
-  public:
+public:
     StoreRefused(int row, const QString& message)
         : std::runtime_error(message.toStdString()), row_(row), message_(message) {}
     int row() const { return row_; }
     const QString& message() const { return message_; }
 
-  private:
+private:
     int row_;
     QString message_;
 };

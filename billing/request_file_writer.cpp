@@ -5,41 +5,28 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include "app/form_utils.h"
 #include "platform/codepage/codepage.h"
 
 namespace billing {
 
 namespace {
 
-using platform::codepage::isCp949LeadByte;
 using platform::codepage::toCp949;
 
-// Left-aligned text field of `width` bytes in code page 949, blank-filled, never splitting a
-// two-byte character (the request file's text fields).
-QByteArray textField(const QString& value, int width) {
-    const QByteArray bytes = toCp949(value);
-    qsizetype taken = 0;
-    while (taken < bytes.size()) {
-        const qsizetype step = isCp949LeadByte(static_cast<unsigned char>(bytes[taken])) ? 2 : 1;
-        if (taken + step > width) break;
-        taken += step;
-    }
-    QByteArray out = bytes.left(taken);
-    out.append(width - taken, ' ');
-    return out;
+// The fields of a record, built as text and encoded once per record: text fields and numeric
+// fields by the shared fixed-width formatters (widths in code page 949 bytes).
+QString textField(const QString& value, int width) {
+    return app::pr_Get_Value_FormatStr(value, width);
 }
-
-// Right-aligned field of `width` digits, zero-filled. Callers have checked that it fits.
-QByteArray numberField(qint64 value, int width) {
-    const QByteArray digits = QByteArray::number(value);
-    return QByteArray(width - digits.size(), '0') + digits;
+QString numberField(qint64 value, int width) {
+    return app::pr_Get_Value_FormatInt(QString::number(value), width);
 }
-
-QByteArray blanks(int width) {
-    return QByteArray(width, ' ');
+QString blanks(int width) {
+    return QString(width, u' ');
 }
-QByteArray zeros(int width) {
-    return QByteArray(width, '0');
+QString zeros(int width) {
+    return QString(width, u'0');
 }
 
 QString won(qint64 v) {
@@ -89,10 +76,10 @@ QString RequestFileWriter::fileName(const QString& billDate, const QString& serv
     return digits + u'.' + serviceId + QStringLiteral(".pay");
 }
 
-QByteArray RequestFileWriter::header(qint64 count, qint64 total) const {
-    QByteArray r;
-    r.reserve(kRecordLength + 2);
-    r += 'H';
+QString RequestFileWriter::header(qint64 count, qint64 total) const {
+    QString r;
+    r.reserve(kRecordLength);
+    r += u'H';
     r += textField(serviceId_, 8);
     r += blanks(1);
     r += numberField(count, 6);
@@ -105,14 +92,14 @@ QByteArray RequestFileWriter::header(qint64 count, qint64 total) const {
     return r;
 }
 
-QByteArray RequestFileWriter::data(int sequence, const RequestRecord& record) const {
-    QByteArray r;
-    r.reserve(kRecordLength + 2);
-    r += 'D';
+QString RequestFileWriter::data(int sequence, const RequestRecord& record) const {
+    QString r;
+    r.reserve(kRecordLength);
+    r += u'D';
     r += textField(serviceId_, 8);
     r += textField(institutionCode_, 8);
     r += numberField(sequence, 6);
-    r += 'N';
+    r += u'N';
     r += textField(record.userid, 20);
     r += textField(record.username, 20);
     r += blanks(2);
@@ -126,7 +113,7 @@ QByteArray RequestFileWriter::data(int sequence, const RequestRecord& record) co
     r += zeros(10);
     r += zeros(6);
     r += blanks(10);
-    r += 'Y';
+    r += u'Y';
     r += blanks(5);
     r += blanks(1);
     r += blanks(1);
@@ -137,10 +124,10 @@ QByteArray RequestFileWriter::data(int sequence, const RequestRecord& record) co
     return r;
 }
 
-QByteArray RequestFileWriter::trailer(qint64 count, qint64 total) const {
-    QByteArray r;
-    r.reserve(kRecordLength + 2);
-    r += 'T';
+QString RequestFileWriter::trailer(qint64 count, qint64 total) const {
+    QString r;
+    r.reserve(kRecordLength);
+    r += u'T';
     r += textField(serviceId_, 8);
     r += blanks(1);
     r += numberField(count, 6);
@@ -183,7 +170,8 @@ QByteArray RequestFileWriter::build(const std::vector<RequestRecord>& records) c
 
     QByteArray out;
     out.reserve((count + 2) * (kRecordLength + 2));
-    auto append = [&out](const QByteArray& record) {
+    auto append = [&out](const QString& text) {
+        const QByteArray record = toCp949(text);
         // Every field above has its fixed width; a record of another length would shift every
         // later field of the file.
         if (record.size() != kRecordLength)

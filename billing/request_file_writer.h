@@ -20,29 +20,29 @@ struct RequestRecord {
 // A value that the file cannot hold. Nothing has been written; what() / message() is the
 // Korean text for the user.
 class RequestFileRefused : public std::runtime_error {
-  public:
+public:
     explicit RequestFileRefused(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-  private:
+private:
     QString message_;
 };
 
 // Writing the file failed (folder not writable, disk full); an earlier file of the same name
 // is left as it was.
 class RequestFileError : public std::runtime_error {
-  public:
+public:
     explicit RequestFileError(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-  private:
+private:
     QString message_;
 };
 
 class RequestFileWriter {
-  public:
+public:
     static constexpr int kRecordLength = 343;
     static constexpr int kServiceIdLength = 8;
     static constexpr int kInstitutionCodeLength = 8;
@@ -70,10 +70,10 @@ class RequestFileWriter {
     // file. Throws RequestFileRefused (nothing touched) or RequestFileError.
     void write(const QString& path, const std::vector<RequestRecord>& records) const;
 
-  private:
-    QByteArray header(qint64 count, qint64 total) const;
-    QByteArray data(int sequence, const RequestRecord& record) const;
-    QByteArray trailer(qint64 count, qint64 total) const;
+private:
+    QString header(qint64 count, qint64 total) const;
+    QString data(int sequence, const RequestRecord& record) const;
+    QString trailer(qint64 count, qint64 total) const;
 
     QString serviceId_;
     QString institutionCode_;

@@ -11,7 +11,9 @@
 #include "tests/support/test_env.h"
 
 // Readable failure output for the rows compared below.
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 using namespace testsupport;
 using billing::StoreRow;
@@ -56,7 +58,7 @@ StoreRow row(const char* userid, std::optional<qint64> amount) {
 }
 
 class BillingQueries : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         resetDatabases();
         exec(baseDb(), QString::fromUtf8(kPayers));
@@ -121,7 +123,7 @@ TEST_F(BillingQueries, ListHoldsRegisteredPayersWhosePeriodCoversTheDate) {
 }
 
 class BillStore : public BillingQueries {
-  protected:
+protected:
     void SetUp() override {
         BillingQueries::SetUp();
         exec(baseDb(),
@@ -320,7 +322,7 @@ platform::sql::ConnectionSettings clockServiceDb() {
 }
 
 class ServerClock : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!Servers::get().clockFaked) GTEST_SKIP() << "libfaketime is not installed";
         db = clockServiceDb();

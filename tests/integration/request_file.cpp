@@ -66,7 +66,7 @@ void unlockFolder(const QString& dir, bool* immutable) {
 }
 
 class RequestFile : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         resetDatabases();
         // Payers whose names show the field rules: 3 syllables; 10 syllables filling the 20
