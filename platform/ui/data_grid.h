@@ -38,6 +38,10 @@ class GridFooter;
 // Values are QVariants: text as QString, amounts as qint64, check boxes as bool; an invalid
 // QVariant is an empty cell.
 //
+// Outside an update, setValue() changes the cell in place (the row keeps its place even when
+// sorted or filtered; footers follow); the next update sorts and filters again.
+// There is no group-by box (texts::groupByBox() holds its text should one be added).
+//
 // Focus: focusedRecordChanged(record) fires when the focused record changes, -1 meaning none
 // (an empty grid). After an update in which the rows were cleared, the first row is focused
 // and the signal fires even when the index stays the same, since the row holds new data;
