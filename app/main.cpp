@@ -1,11 +1,66 @@
-// Placeholder entry point until the main window lands.
+// PAYDESK: start-up in a fixed order — Korean toolkit texts, the application, the data
+// module, the main window, the login form — then the message loop until the main window closes.
 #include <QApplication>
-#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <exception>
+#include <memory>
+
+#include "app/data_module.h"
+#include "app/deployment_config.h"
+#include "app/login_form.h"
+#include "app/main_window.h"
+#include "app/resources_init.h"
+#include "app/startup.h"
+#include "app/theme.h"
+#include "platform/ui/qt_message_service.h"
+
+namespace {
+
+// PAYDESK_SCREENSHOT=<file>: save a picture of the main window once it is on screen and end
+// (scripts/screenshots, the demo without a display).
+void scheduleScreenshot(const QString& path) {
+    QTimer::singleShot(1200, qApp, [path] {
+        if (frmMain) frmMain->grab().save(path, "PNG");
+        QCoreApplication::exit(0);
+    });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("PAYDESK 출금서비스"));
-    w.show();
-    return app.exec();
+    app::installKoreanTranslations(app);
+    QApplication::setApplicationName(QStringLiteral("PAYDESK"));
+    QApplication::setApplicationDisplayName(QStringLiteral("PAYDESK 출금서비스"));
+    app::initResources();
+    app::theme::apply(app);
+
+    platform::ui::QtMessageService messages;
+    app::DeploymentConfig config;
+    try {
+        config = app::DeploymentConfig::load(app::DeploymentConfig::defaultPath());
+    } catch (const std::exception& e) {
+        messages.error(nullptr, QStringLiteral("오류"),
+                       QStringLiteral("프로그램을 시작할 수 없습니다.\n%1")
+                           .arg(QString::fromStdString(e.what())));
+        return 1;
+    }
+
+    auto dm = std::make_unique<TDM>(std::move(config), messages);
+    DM = dm.get();
+
+    QPointer<TfrmMain> main = new TfrmMain;
+    frmMain = main;
+    main->showMdiForm(frmLogin);
+
+    main->show();
+    if (const QString shot = qEnvironmentVariable("PAYDESK_SCREENSHOT"); !shot.isEmpty())
+        scheduleScreenshot(shot);
+    const int rc = QApplication::exec();
+
+    // Ended by other means than closing the main window (the screenshot run).
+    delete main.data();
+    dm.reset();
+    return rc;
 }
