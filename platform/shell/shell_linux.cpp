@@ -28,7 +28,10 @@ QString programFileName() { return QStringLiteral("paydesk"); }
 
 bool writeDesktopShortcut(const QString& desktopFolder, const QString& programFolder) {
     if (desktopFolder.isEmpty() || !QDir(desktopFolder).exists()) return false;
-    const QString target = QDir(programFolder).filePath(programFileName());
+    // An installed program starts through its launcher, which prepares the per-user folder.
+    const QString launcher = qEnvironmentVariable("PAYDESK_LAUNCHER");
+    const QString target =
+        launcher.isEmpty() ? QDir(programFolder).filePath(programFileName()) : launcher;
     QString text;
     text += QStringLiteral("[Desktop Entry]\n");
     text += QStringLiteral("Type=Application\n");
