@@ -4,11 +4,14 @@
 // The form's constructor takes the parent widget; the reference is filled at creation and
 // cleared when the form is gone. "원격지원" needs no opener.
 #include "app/main_window.h"
+#include "billing/history_form.h"
+#include "billing/request_form.h"
 
 namespace app {
 
 void registerFormOpeners(TfrmMain& main) {
-    (void)main;
+    main.setMdiForm(TfrmMain::Command::Billing, frm002);
+    main.setMdiForm(TfrmMain::Command::History, frm003);
 }
 
 }  // namespace app
