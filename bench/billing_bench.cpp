@@ -53,6 +53,7 @@ public:
 };
 
 int runServers(const QString& verb, const QString& dir) {
+    std::fflush(stdout);
     return QProcess::execute(QStringLiteral("/usr/bin/python3"), {kScript, verb, dir});
 }
 
@@ -219,6 +220,11 @@ void benchFile(const platform::sql::ConnectionSettings& server, int records, int
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform complains about what it cannot do (raise the busy indicator).
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type != QtDebugMsg && !msg.startsWith(QStringLiteral("This plugin does not support")))
+            std::fprintf(stderr, "%s\n", qPrintable(msg));
+    });
     QApplication app(argc, argv);
 
     QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
