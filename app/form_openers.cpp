@@ -6,10 +6,12 @@
 #include "app/main_window.h"
 #include "billing/history_form.h"
 #include "billing/request_form.h"
+#include "payers/payer_list.h"
 
 namespace app {
 
 void registerFormOpeners(TfrmMain& main) {
+    main.setMdiForm(TfrmMain::Command::Payers, frm001);
     main.setMdiForm(TfrmMain::Command::Billing, frm002);
     main.setMdiForm(TfrmMain::Command::History, frm003);
 }
