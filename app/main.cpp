@@ -52,7 +52,9 @@ int main(int argc, char** argv) {
 
     QPointer<TfrmMain> main = new TfrmMain;
     frmMain = main;
-    main->showMdiForm(frmLogin);
+    // The login form's show handler runs here, so that a facility code on the command line
+    // logs its company in before the main window is first shown.
+    app::openLoginForm(*main, QCoreApplication::arguments().mid(1));
 
     main->show();
     if (const QString shot = qEnvironmentVariable("PAYDESK_SCREENSHOT"); !shot.isEmpty())
