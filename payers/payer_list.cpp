@@ -187,7 +187,7 @@ QWidget* Tfrm001::buildRightPanel() {
     bt_ModifyMember = new QPushButton(QStringLiteral("사용자 해지"), header);
     bt_ModifyMember->setObjectName(QStringLiteral("bt_ModifyMember"));
     auto* headerLayout = new QHBoxLayout(header);
-    headerLayout->setContentsMargins(4, 2, 4, 2);
+    headerLayout->setContentsMargins(8, 2, 4, 2);
     headerLayout->addWidget(title);
     headerLayout->addStretch(1);
     headerLayout->addWidget(bt_ModifyMember);
