@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "billing/history_form.h"
 #include "billing/request_form.h"
+#include "facility/facility_openers.h"
 #include "payers/payer_list.h"
 
 namespace app {
@@ -14,6 +15,9 @@ void registerFormOpeners(TfrmMain& main) {
     main.setMdiForm(TfrmMain::Command::Payers, frm001);
     main.setMdiForm(TfrmMain::Command::Billing, frm002);
     main.setMdiForm(TfrmMain::Command::History, frm003);
+    // The two care-facility imports, and the "온돌봄 연동" buttons of the payer list and the
+    // request form.
+    facility::registerFormOpeners(main);
 }
 
 }  // namespace app
