@@ -63,6 +63,13 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         box.rect = QRect(0, 0, size, size);
         box.rect.moveCenter(option.rect.center());
         box.palette = option.palette;
+        // On a light cell the box is light too: a dark theme's base colour would make an
+        // unticked box a solid black square.
+        if (textOn(bg) == QColor(Qt::black)) {
+            box.palette.setColor(QPalette::Base, Qt::white);
+            box.palette.setColor(QPalette::Text, Qt::black);
+            box.palette.setColor(QPalette::WindowText, Qt::black);
+        }
         view_->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, view_);
     } else {
         if (col.editor == ColumnEditor::DropDown && col.access == ColumnAccess::Editable) {
