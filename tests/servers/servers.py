@@ -4,6 +4,10 @@
   servers.py start DIR   fresh MariaDB data directory, a second MariaDB whose clock the tests
                          can move (libfaketime), and the FTP server; writes DIR/servers.ini
   servers.py stop DIR    stops what start left running, also after a failed run
+  servers.py start-db DIR [PORT]
+                         one MariaDB only, for tests that kill or restart it: installs a data
+                         directory under DIR when there is none, else starts on the data that is
+                         there (after a crash: the server's own recovery); writes DIR/servers.ini
 
 The servers are the parts the tests talk to; nothing here knows the program's tables: the
 test support and the demo create their databases from the schema files in store/.
@@ -159,6 +163,28 @@ def start(base, demo=False):
           (f", clockdb {cfg['clockdb']['port']}" if "clockdb" in cfg else ""))
 
 
+def start_db(base, port=None):
+    os.makedirs(base, exist_ok=True)
+    log = open(os.path.join(base, "servers.log"), "ab")
+    db_dir = os.path.join(base, "db", "data")
+    if not os.path.isdir(db_dir):
+        os.makedirs(db_dir)
+        install_db(db_dir, log)
+    port = port or free_port()
+    proc, sock = start_mariadb(base, "db", port, log)
+    # The earlier server of DIR is gone (stopped or killed): only this one is left to stop.
+    with open(os.path.join(base, "pids"), "w") as f:
+        f.write(f"{proc.pid}\n")
+    bootstrap_users(sock, log)
+    cfg = configparser.ConfigParser()
+    cfg["db"] = {"host": "127.0.0.1", "port": str(port), "user": DB_USER,
+                 "password": DB_PASSWORD, "socket": sock, "pid": str(proc.pid),
+                 "datadir": db_dir}
+    with open(os.path.join(base, "servers.ini"), "w") as f:
+        cfg.write(f)
+    print(f"db up: {port}")
+
+
 def stop(base, quiet=False):
     pidfile = os.path.join(base, "pids")
     if not os.path.exists(pidfile):
@@ -194,12 +220,14 @@ def stop(base, quiet=False):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3 or sys.argv[1] not in ("start", "stop", "start-demo"):
+    if len(sys.argv) < 3 or sys.argv[1] not in ("start", "stop", "start-demo", "start-db"):
         print(__doc__)
         sys.exit(2)
     try:
         if sys.argv[1] == "start":
             start(os.path.abspath(sys.argv[2]))
+        elif sys.argv[1] == "start-db":
+            start_db(os.path.abspath(sys.argv[2]), int(sys.argv[3]) if len(sys.argv) > 3 else None)
         elif sys.argv[1] == "start-demo":
             start(os.path.abspath(sys.argv[2]), demo=True)
         else:
