@@ -21,6 +21,7 @@ namespace documents {
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setCursor(Qt::PointingHandCursor);
+    setForegroundRole(QPalette::Link);
     QFont f = font();
     f.setUnderline(true);
     setFont(f);

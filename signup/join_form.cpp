@@ -209,21 +209,23 @@ QWidget* TfrmJoin::buildEntryPage() {
     addRow(QStringLiteral("이메일"), txt_이메일, nullptr, nullptr);
     addRow(QStringLiteral("주소"), txt_주소, nullptr, nullptr);
     addSection(QStringLiteral("▣ 이용약관"));
+    // The terms rows have a layout of their own, so that the editors above keep their width.
+    auto* terms = new QGridLayout;
+    terms->setHorizontalSpacing(12);
+    terms->setVerticalSpacing(6);
+    terms->setColumnStretch(0, 1);
+    int termsRow = 0;
     auto addTerms = [&](const QString& text, QPushButton* view, QCheckBox* agree) {
-        auto* label = new QLabel(text, page);
-        grid->addWidget(label, row, 0, 1, 3);
-        auto* cell = new QHBoxLayout;
-        cell->setSpacing(8);
+        terms->addWidget(new QLabel(text, page), termsRow, 0);
         view->setFixedSize(90, 26);
-        cell->addWidget(view);
-        cell->addWidget(agree);
-        grid->addLayout(cell, row, 3, Qt::AlignLeft);
-        ++row;
+        terms->addWidget(view, termsRow, 1);
+        terms->addWidget(agree, termsRow, 2);
+        ++termsRow;
     };
     addTerms(QStringLiteral("○ 이용약관"), cxButton3, ckbx_이용약관);
     addTerms(QStringLiteral("○ 개인정보 수집.이용에 대한 안내"), cxButton2, ckbx_개인정보);
     addTerms(QStringLiteral("○ 서비스 이용약관"), cxButton4, ckbx_서비스);
-    grid->addWidget(ckbx_전체, row++, 0, 1, 4, Qt::AlignRight);
+    terms->addWidget(ckbx_전체, termsRow, 0, 1, 3, Qt::AlignRight);
 
     auto* bottom = new QWidget(page);
     bottom->setObjectName(QStringLiteral("pnlBottom"));
@@ -243,6 +245,7 @@ QWidget* TfrmJoin::buildEntryPage() {
     auto* body = new QVBoxLayout;
     body->setContentsMargins(24, 14, 24, 10);
     body->addLayout(grid);
+    body->addLayout(terms);
     body->addStretch(1);
     v->addLayout(body, 1);
     v->addWidget(bottom);
