@@ -1,7 +1,9 @@
 // PAYDESK: start-up in a fixed order — Korean toolkit texts, the application, the data
 // module, the main window, the login form — then the message loop until the main window closes.
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <exception>
 #include <memory>
@@ -24,6 +26,21 @@ void scheduleScreenshot(const QString& path) {
         if (frmMain) frmMain->grab().save(path, "PNG");
         QCoreApplication::exit(0);
     });
+}
+
+// In the same unattended run every message box is answered with its default button, so that
+// a login from a facility code (which starts with a box) gets on to the working window.
+void answerBoxesUnattended() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (QPushButton* b = box->defaultButton())
+            b->click();
+        else
+            box->accept();
+    });
+    timer->start(300);
 }
 
 }  // namespace
@@ -50,6 +67,9 @@ int main(int argc, char** argv) {
     auto dm = std::make_unique<TDM>(std::move(config), messages);
     DM = dm.get();
 
+    const QString shot = qEnvironmentVariable("PAYDESK_SCREENSHOT");
+    if (!shot.isEmpty()) answerBoxesUnattended();
+
     QPointer<TfrmMain> main = new TfrmMain;
     frmMain = main;
     // The login form's show handler runs here, so that a facility code on the command line
@@ -57,8 +77,7 @@ int main(int argc, char** argv) {
     app::openLoginForm(*main, QCoreApplication::arguments().mid(1));
 
     main->show();
-    if (const QString shot = qEnvironmentVariable("PAYDESK_SCREENSHOT"); !shot.isEmpty())
-        scheduleScreenshot(shot);
+    if (!shot.isEmpty()) scheduleScreenshot(shot);
     const int rc = QApplication::exec();
 
     // Ended by other means than closing the main window (the screenshot run).
