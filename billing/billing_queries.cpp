@@ -45,6 +45,49 @@ const QString kHistorySql = QStringLiteral(
     "and b.billdate = c.billdate  where a.serviceid = :serviceid  order by a.userid, "
     "b.billdate ");
 
+// Two stores of one company's request at the same moment would each delete and then insert
+// into the gaps the other one's delete had locked; the server breaks that deadlock by failing
+// one of them. A named lock per database and company makes the later store wait for the
+// earlier one instead, so both succeed one after the other.
+const QString kStoreLockName =
+    QStringLiteral("concat('paydesk_bill_', md5(concat(database(), '/', :serviceid)))");
+const QString kStoreLockSql =
+    QStringLiteral(" select get_lock(%1, :wait) as got ").arg(kStoreLockName);
+const QString kStoreUnlockSql = QStringLiteral(" do release_lock(%1) ").arg(kStoreLockName);
+// Far longer than any store takes.
+const QString kStoreLockWaitSeconds = QStringLiteral("60");
+
+class StoreLock {
+public:
+    StoreLock(Connection& c, const QString& serviceId) : c_(c), serviceId_(serviceId) {
+        Query q(c_);
+        q.setSql(kStoreLockSql);
+        q.setParam(QStringLiteral("serviceid"), serviceId_);
+        q.setParam(QStringLiteral("wait"), kStoreLockWaitSeconds);
+        q.open();
+        if (q.eof() || q.field(QStringLiteral("got")) != u"1")
+            throw platform::sql::SqlError(
+                QStringLiteral("다른 곳에서 같은 회사의 출금요청을 저장하고 있어 저장하지 "
+                               "못했습니다.\r잠시 후 다시 등록하세요."));
+    }
+    ~StoreLock() {
+        // The server frees it with the connection anyway; a dead connection is no error here.
+        try {
+            Query q(c_);
+            q.setSql(kStoreUnlockSql);
+            q.setParam(QStringLiteral("serviceid"), serviceId_);
+            q.execute();
+        } catch (...) {
+        }
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+private:
+    Connection& c_;
+    QString serviceId_;
+};
+
 QString trimmed(const Query& q, const QString& name) {
     return q.field(name).trimmed();
 }
@@ -129,6 +172,7 @@ int storeBill(Connection& c, const QString& serviceId, const QString& billDate,
 
     // The delete and the inserts stand or fall together: an error on any row (a constraint,
     // a lost connection) leaves the date's earlier request as it was.
+    const StoreLock lock(c, serviceId);
     platform::sql::Transaction tx(c);
     Query q(c);
     q.setSql(kDeleteBillSql);

@@ -86,7 +86,9 @@ void checkStoreRows(const std::vector<StoreRow>& rows);
 
 // Replaces the company's request of `billDate` by one row per amount above 0, in status
 // "발송대기", in one transaction: a failure on any row leaves the earlier request exactly as
-// it was. Rows are checked first (StoreRefused, nothing changed). Returns the rows stored.
+// it was. Rows are checked first (StoreRefused, nothing changed). A store of the same company
+// by another program at the same moment waits until that one has finished (a named lock on
+// the server). Returns the rows stored.
 int storeBill(platform::sql::Connection& c, const QString& serviceId, const QString& billDate,
               const std::vector<StoreRow>& rows);
 
