@@ -2,6 +2,7 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QHash>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -64,12 +65,15 @@ QString Fn_Get_Code(const QString& Str, const QString& Delimiter1, const QString
 }
 
 QString Fn_Get_Value_BankName(const QString& pr_BankCode) {
-    QString result;
-    for (const QString& line : mem_BaseBank()) {
-        if (Fn_Get_Code(line, QStringLiteral("("), QStringLiteral(")")) == pr_BankCode)
-            result = line.mid(line.indexOf(u')') + 1).trimmed();
-    }
-    return result;
+    // Built once from the fixed bank list: the grids ask for a name on every row they fill.
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> byCode;
+        for (const QString& line : mem_BaseBank())
+            byCode.insert(Fn_Get_Code(line, QStringLiteral("("), QStringLiteral(")")),
+                          line.mid(line.indexOf(u')') + 1).trimmed());
+        return byCode;
+    }();
+    return names.value(pr_BankCode);
 }
 
 QString Fn_Get_ErrorType(const QString& Msg) {

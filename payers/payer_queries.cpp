@@ -94,9 +94,17 @@ std::vector<Payer> fetchPayerList(Connection& c, const QString& serviceid, bool 
     if (!includeCancelled) q.addSql(kActiveStatusFilter);
     q.addSql(sort == PayerSort::ByGroup ? kOrderByGroup : kOrderByName);
     q.open();
+    // Only the list's columns: the detail block reads the whole payer again, and decoding the
+    // other seven of many thousand rows would cost more than the load itself.
     std::vector<Payer> out;
     out.reserve(static_cast<size_t>(q.recordCount()));
-    for (; !q.eof(); q.next()) out.push_back(payerOf(q));
+    for (; !q.eof(); q.next()) {
+        Payer p;
+        p.userid = q.field(QStringLiteral("userid"));
+        p.username = q.field(QStringLiteral("username"));
+        p.groupname = q.field(QStringLiteral("groupname"));
+        out.push_back(std::move(p));
+    }
     return out;
 }
 

@@ -66,6 +66,8 @@ struct NewPayer {
 };
 
 // The company's payers; without `includeCancelled` only "등록완료", "등록대기", "등록요청".
+// The rows carry the list's columns (userid, username, groupname); the other fields stay
+// empty: the detail block reads the whole payer with fetchPayer.
 std::vector<Payer> fetchPayerList(platform::sql::Connection& c, const QString& serviceid,
                                   bool includeCancelled, PayerSort sort);
 // One payer (list form statement); nothing when the row does not exist.

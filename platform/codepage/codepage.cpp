@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <memory>
 
 namespace platform::codepage {
 
@@ -52,10 +53,15 @@ bool encodeEucKr(const QString& text, QByteArray* out, QString* bad) {
         *out = text.toLatin1();
         return true;
     }
-    // A fresh encoder: Qt 6.4 keeps an ICU encoder's error flag across resetState().
-    QStringEncoder e(kCodec);
-    *out = e.encode(text);
-    if (!e.hasError()) return true;
+    // One encoder per thread: opening an ICU converter costs more than most conversions.
+    // Qt 6.4 keeps an ICU encoder's error flag across resetState(), so an encoder that has
+    // met an unmappable character is replaced by a fresh one.
+    thread_local std::unique_ptr<QStringEncoder> e;
+    if (!e) e = std::make_unique<QStringEncoder>(kCodec);
+    e->resetState();
+    *out = e->encode(text);
+    if (!e->hasError()) return true;
+    e.reset();
     if (bad) {
         // Find the first character (a surrogate pair counts as one) the code page cannot hold.
         bad->clear();

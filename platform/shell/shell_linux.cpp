@@ -42,9 +42,18 @@ bool writeDesktopShortcut(const QString& desktopFolder, const QString& programFo
     text += QStringLiteral("Icon=paydesk\n");
     text += QStringLiteral("Terminal=false\n");
     text += QStringLiteral("Categories=Office;Finance;\n");
-    QSaveFile f(QDir(desktopFolder).filePath(QStringLiteral("PAYDESK.desktop")));
+    const QString path = QDir(desktopFolder).filePath(QStringLiteral("PAYDESK.desktop"));
+    const QByteArray bytes = text.toUtf8();
+    // The launcher of the last start usually holds these bytes already; writing them again
+    // would only cost every start a flush to disk.
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == bytes.size() &&
+        current.readAll() == bytes && (current.permissions() & QFile::ExeOwner))
+        return true;
+    current.close();
+    QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(text.toUtf8());
+    f.write(bytes);
     if (!f.commit()) return false;
     QFile::setPermissions(f.fileName(), QFile::permissions(f.fileName()) | QFile::ExeOwner |
                                             QFile::ExeUser);

@@ -76,7 +76,7 @@ void Connection::rollback() noexcept {
 }
 
 bool Connection::supportsBulk() const {
-    if (!mysql_) return false;
+    if (!mysql_ || !settings_.bulk) return false;
     unsigned long caps = 0;
     if (mariadb_get_infov(mysql_.get(), MARIADB_CONNECTION_EXTENDED_SERVER_CAPABILITIES, &caps))
         return false;

@@ -16,6 +16,9 @@ struct ConnectionSettings {
     // Bound the wait for a dead server after the connection is up, so that nothing hangs forever.
     int readTimeoutSeconds = 120;
     int writeTimeoutSeconds = 120;
+    // False: many-row writes go one row per execution even where the server has bulk
+    // execution, as against a server without it (benchmarks and tests of that path).
+    bool bulk = true;
 
     // A template without a server (UniCon before a login configures it) cannot connect.
     bool isConfigured() const { return !host.isEmpty(); }

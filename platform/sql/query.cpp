@@ -36,12 +36,14 @@ Query::~Query() = default;
 void Query::setSql(const QString& sql) {
     close();
     sql_ = sql;
+    parsed_.reset();
 }
 
 void Query::addSql(const QString& line) {
     close();
     if (!sql_.isEmpty() && !sql_.endsWith(u'\n')) sql_ += u'\n';
     sql_ += line;
+    parsed_.reset();
 }
 
 void Query::setParam(const QString& name, const QString& value) { params_[name.toLower()] = value; }
@@ -50,10 +52,15 @@ void Query::setParamNull(const QString& name) { params_[name.toLower()] = std::n
 
 void Query::clearParams() { params_.clear(); }
 
+const ParsedStatement& Query::parsed() const {
+    if (!parsed_) parsed_ = parseNamedParameters(sql_);
+    return *parsed_;
+}
+
 QByteArray Query::buildStatement() const {
     MYSQL* m = connection_.handle();
     if (!m) throw SqlError(QStringLiteral("연결되지 않았습니다."));
-    const ParsedStatement parsed = parseNamedParameters(sql_);
+    const ParsedStatement& parsed = this->parsed();
     QByteArray out;
     out.reserve(sql_.size() * 2);
     for (qsizetype i = 0; i < parsed.texts.size(); ++i) {
@@ -123,7 +130,7 @@ long long Query::executeBatch(const QStringList& names, const std::vector<QStrin
     if (rows.empty()) return 0;
     MYSQL* m = connection_.handle();
     if (!m) throw SqlError(QStringLiteral("연결되지 않았습니다."));
-    const ParsedStatement parsed = parseNamedParameters(sql_);
+    const ParsedStatement& parsed = this->parsed();
     // Which value column feeds each placeholder.
     std::vector<int> source;
     for (const QString& n : parsed.names) {
@@ -209,6 +216,7 @@ long long Query::executeBatch(const QStringList& names, const std::vector<QStrin
 void Query::close() {
     result_.reset();
     columns_.clear();
+    askedNames_.clear();
     names_.clear();
     row_ = nullptr;
     lengths_ = nullptr;
@@ -251,9 +259,12 @@ QStringList Query::fieldNames() const { return names_; }
 bool Query::hasField(const QString& name) const { return columns_.contains(name.toLower()); }
 
 int Query::columnIndex(const QString& name) const {
+    for (const auto& [asked, index] : askedNames_)
+        if (asked.size() == name.size() && asked == name) return index;
     auto it = columns_.constFind(name.toLower());
     if (it == columns_.constEnd())
         throw SqlError(QStringLiteral("Field '%1' not found").arg(name));
+    if (askedNames_.size() < 32) askedNames_.emplace_back(name, *it);
     return *it;
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/sql/named_params.h"
+
 struct st_mysql_res;
 
 namespace platform::sql {
@@ -60,16 +62,23 @@ public:
 
 private:
     QByteArray buildStatement() const;
+    const ParsedStatement& parsed() const;
     int columnIndex(const QString& name) const;
 
     Connection& connection_;
     QString sql_;
+    // The statement split at its parameters, kept until the text changes: a statement run
+    // once per row is parsed once.
+    mutable std::optional<ParsedStatement> parsed_;
     QHash<QString, std::optional<QString>> params_;
     struct ResultDeleter {
         void operator()(st_mysql_res* r) const;
     };
     std::unique_ptr<st_mysql_res, ResultDeleter> result_;
     QHash<QString, int> columns_;  // lower-cased name -> index
+    // The names asked for so far, as given: loops read the same few names row after row,
+    // and an exact match is cheaper than lowering and hashing the name every time.
+    mutable std::vector<std::pair<QString, int>> askedNames_;
     QStringList names_;
     char** row_ = nullptr;
     unsigned long* lengths_ = nullptr;

@@ -69,6 +69,31 @@ TEST_F(SqlLayer, CharacterTheColumnsCannotHoldIsRefusedBeforeSending) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("😀"))) << e.message().toStdString();
     }
     EXPECT_EQ(scalar(baseDb(), "select count(*) from cms_user where username like '웃음%'"), "0");
+    // The refusal leaves nothing behind: the next Hangul value goes through.
+    q.setParam("n", QStringLiteral("웃음꽃"));
+    EXPECT_EQ(q.execute(), 3);
+    EXPECT_EQ(scalar(baseDb(), "select count(*) from cms_user where username = '웃음꽃'"), "3");
+}
+
+TEST_F(SqlLayer, ChangedStatementIsReadWithItsOwnColumnsAndParameters) {
+    Connection c(baseDb());
+    c.open();
+    Query q(c);
+    q.setSql(QStringLiteral("select userid, username from cms_user where serviceid = :s"));
+    q.setParam("s", "S2");
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.field("username"), QStringLiteral("박민수"));
+    // Same query object, columns in another order and one more condition.
+    q.setSql(QStringLiteral("select username, userid from cms_user where serviceid = :s"));
+    q.addSql(QStringLiteral(" and stat = :stat order by userid"));
+    q.setParam("s", "S1");
+    q.setParam("stat", QStringLiteral("등록완료"));
+    q.open();
+    QStringList seen;
+    for (; !q.eof(); q.next()) seen << q.field("userid") + u'=' + q.field("username");
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("0000000001=홍길동"),
+                                 QStringLiteral("0000000003=이영희")}));
 }
 
 TEST_F(SqlLayer, ColumnsByNameCaseInsensitiveAndNullAsEmpty) {
@@ -192,6 +217,37 @@ TEST_F(SqlLayer, BatchStoresEveryRowWithBulkAndPerRowPaths) {
     EXPECT_THROW(q.executeBatch({"serviceid", "userid", "billdate", "amount"},
                                 {{"S1", "X", "2019-11-21", "1"}, {"S1", "X", "2019-11-21", "2"}}),
                  SqlError);
+}
+
+// Servers without bulk execution get one execution per row; the rows stored must be the same.
+TEST_F(SqlLayer, BatchStoresTheSameRowsWithOrWithoutBulk) {
+    std::vector<QStringList> batch;
+    for (int i = 1; i <= 120; ++i)
+        batch.push_back({"S1", QStringLiteral("%1").arg(i, 10, 10, QChar('0')),
+                         i % 3 ? QStringLiteral("홍길동%1").arg(i) : QStringLiteral("O'Neil"),
+                         QString::number(i * 10)});
+    std::vector<std::vector<QStringList>> stored;
+    for (const bool bulk : {true, false}) {
+        SCOPED_TRACE(bulk ? "bulk" : "per row");
+        exec(baseDb(), "delete from cms_bill");
+        auto settings = baseDb();
+        settings.bulk = bulk;
+        Connection c(settings);
+        c.open();
+        EXPECT_EQ(c.supportsBulk(), bulk);
+        Query q(c);
+        q.setSql(QStringLiteral(
+            "insert cms_bill set serviceid = :serviceid, userid = :userid, "
+            "billdate = '2019-11-20', accountname = :name, amount = :amount, stat = '발송대기'"));
+        EXPECT_EQ(q.executeBatch({"serviceid", "userid", "name", "amount"}, batch), 120);
+        stored.push_back(rows(baseDb(),
+                              "select serviceid, userid, billdate, accountname, amount, stat "
+                              "from cms_bill order by userid"));
+    }
+    ASSERT_EQ(stored[0].size(), 120u);
+    EXPECT_EQ(stored[0][2], (QStringList{"S1", "0000000003", "2019-11-20", "O'Neil", "30",
+                                         QStringLiteral("발송대기")}));
+    EXPECT_EQ(stored[0], stored[1]);
 }
 
 }  // namespace
