@@ -244,7 +244,9 @@ void RequestFileWriter::write(const QString& path,
     const QByteArray content = build(records);
     QSaveFile file(path);
     const QString shown = QDir::toNativeSeparators(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that fails only when flushed (a full disk) goes unnoticed
+    // by QSaveFile::commit(), which then puts a cut or empty file in place of the earlier one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw RequestFileError(QStringLiteral("출금신청파일을 만들 수 없습니다.\n%1\n(%2)")
                                    .arg(shown, file.errorString()));
     if (file.write(content) != content.size()) {
