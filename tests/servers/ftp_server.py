@@ -9,10 +9,11 @@ usage: ftp_server.py PORT ROOT PASSWORD
 import os
 import re
 import sys
+import threading
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.servers import ThreadedFTPServer
 
 NAME = re.compile(r"^[A-Za-z0-9_.-]{1,64}$")
 
@@ -22,6 +23,7 @@ class PerUserHomes(DummyAuthorizer):
         super().__init__()
         self.root = root
         self.password = password
+        self.lock = threading.Lock()
 
     def _home(self, username):
         return os.path.join(self.root, username)
@@ -31,8 +33,9 @@ class PerUserHomes(DummyAuthorizer):
             raise AuthenticationFailed("Authentication failed.")
         home = self._home(username)
         os.makedirs(home, exist_ok=True)
-        if not self.has_user(username):
-            self.add_user(username, password, home, perm="elradfmwMT")
+        with self.lock:
+            if not self.has_user(username):
+                self.add_user(username, password, home, perm="elradfmwMT")
 
     def get_home_dir(self, username):
         return self._home(username)
@@ -62,7 +65,8 @@ def main():
     handler.permit_foreign_addresses = False
     handler.use_encoding = "utf8"
     handler.banner = "PAYDESK test FTP server ready."
-    server = FTPServer(("127.0.0.1", port), handler)
+    # One thread per session: a slow session under load never starves the others.
+    server = ThreadedFTPServer(("127.0.0.1", port), handler)
     server.max_cons = 256
     server.serve_forever()
 
