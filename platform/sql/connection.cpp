@@ -18,7 +18,8 @@ bool isCodePage949(const QString& charset) {
 
 void Connection::Deleter::operator()(st_mysql* m) const { mysql_close(m); }
 
-Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
+Connection::Connection(ConnectionSettings settings)
+    : settings_(std::move(settings)), cp949_(isCodePage949(settings_.charset)) {}
 
 Connection::~Connection() = default;
 
@@ -86,7 +87,7 @@ bool Connection::supportsBulk() const {
 st_mysql* Connection::handle() const { return mysql_.get(); }
 
 QByteArray Connection::encode(const QString& text) const {
-    if (!isCodePage949(settings_.charset)) return text.toUtf8();
+    if (!cp949_) return text.toUtf8();
     QByteArray out;
     QString bad;
     if (!codepage::encodeEucKr(text, &out, &bad))
@@ -97,7 +98,7 @@ QByteArray Connection::encode(const QString& text) const {
 QString Connection::decode(const char* data, unsigned long length) const {
     if (!data) return {};
     if (length == 0) length = static_cast<unsigned long>(qstrlen(data));
-    if (!isCodePage949(settings_.charset)) return QString::fromUtf8(data, length);
+    if (!cp949_) return QString::fromUtf8(data, length);
     return codepage::decodeEucKr(data, static_cast<qsizetype>(length));
 }
 

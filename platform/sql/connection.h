@@ -47,6 +47,7 @@ private:
         void operator()(st_mysql* m) const;
     };
     ConnectionSettings settings_;
+    bool cp949_;  // text goes as code page 949 (decided once: every field passes through)
     std::unique_ptr<st_mysql, Deleter> mysql_;
 };
 
