@@ -149,7 +149,8 @@ Tfrm002::Tfrm002(QWidget* parent) : QWidget(parent) {
     cxButton3 = button(QStringLiteral("cxButton3"), QStringLiteral("온돌봄 연동"), bottom);
     cxButton4 = button(QStringLiteral("cxButton4"), QStringLiteral("출금신청파일생성"), bottom);
     cxButton1 = button(QStringLiteral("cxButton1"), QStringLiteral("출금요청 등록하기"), bottom);
-    for (QPushButton* b : {cxButton3, cxButton4, cxButton1}) b->setFocusPolicy(Qt::NoFocus);
+    // A click leaves the focus where it was (in the grid); Tab still reaches the buttons.
+    for (QPushButton* b : {cxButton3, cxButton4, cxButton1}) b->setFocusPolicy(Qt::TabFocus);
     bottomLayout->addWidget(cxButton3);
     bottomLayout->addStretch(1);
     bottomLayout->addWidget(cxButton4);
@@ -289,10 +290,11 @@ std::vector<billing::StoreRow> Tfrm002::gridRows() const {
 
 void Tfrm002::cxButton1Click() {
     // The focus leaving the grid posts an amount still being typed.
+    const Qt::FocusPolicy policy = cxButton1->focusPolicy();
     cxButton1->setFocusPolicy(Qt::StrongFocus);
     cxButton1->setFocus();
     grd_Bill->postEdit();
-    cxButton1->setFocusPolicy(Qt::NoFocus);
+    cxButton1->setFocusPolicy(policy);
 
     // The store replaces the chosen date's request by the grid: a grid still showing another
     // date (its load failed) must not be stored under this one.

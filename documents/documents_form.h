@@ -19,7 +19,9 @@ signals:
     void clicked();
 
 protected:
+    void keyPressEvent(QKeyEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 };
 
 }  // namespace documents

@@ -85,6 +85,8 @@ Tfrm001_001::Tfrm001_001(QWidget* parent) : QDialog(parent) {
     cbbx_UseYN->addItems({kInUse, kStopped});
     mem_memo = new QPlainTextEdit(this);
     mem_memo->setObjectName(QStringLiteral("mem_memo"));
+    // Tab goes on to the save button instead of into the note.
+    mem_memo->setTabChangesFocus(true);
     for (QComboBox* c : {cbbx_Group, cbbx_Bank, cbbx_UseYN}) c->setMinimumHeight(kCellHeight);
 
     auto* grid = new QGridLayout;

@@ -41,6 +41,9 @@ DataGrid::DataGrid(QWidget* parent) : QWidget(parent) {
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setWordWrap(false);
     view_->setCornerButtonEnabled(false);
+    // The arrow keys move between cells; Tab leaves the grid for the form's next field, so a
+    // keyboard user is never caught inside a grid.
+    view_->setTabKeyNavigation(false);
     view_->viewport()->installEventFilter(this);
 
     footer_ = new GridFooter(
