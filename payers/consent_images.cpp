@@ -1,6 +1,8 @@
 #include "payers/consent_images.h"
 
 #include <QDir>
+#include <QFile>
+#include <stdexcept>
 
 #include "app/data_module.h"
 #include "platform/ftp/ftp_client.h"
@@ -96,8 +98,65 @@ QString fetchToCache(FtpClient& client, const QString& name, const QString& cach
 
 QString addImage(FtpClient& client, const QString& userid, const QString& localPath) {
     const QString remote = imageFileName(userid, nextImageNumber(client.list(), userid));
-    client.put(localPath, remote);
+    // No listing of the payer's folder ever shows the file before it is whole: a server that
+    // dies half way keeps only a ".part" beside the folder (replaced by the next try).
+    const QString part = remote + QStringLiteral(".part");
+    client.leaveDir();
+    client.put(localPath, part);
+    client.rename(part, userid + u'/' + remote);
+    client.changeDir(userid);
     return remote;
+}
+
+bool isWholeJpeg(const QByteArray& data) {
+    const auto at = [&data](qsizetype i) { return static_cast<unsigned char>(data[i]); };
+    const qsizetype n = data.size();
+    if (n < 4 || at(0) != 0xFF || at(1) != 0xD8) return false;
+    qsizetype i = 2;
+    while (i + 1 < n) {
+        if (at(i) != 0xFF) return false;
+        while (i + 1 < n && at(i + 1) == 0xFF) ++i;  // fill bytes before a marker
+        if (i + 1 >= n) return false;
+        const unsigned char marker = at(i + 1);
+        i += 2;
+        if (marker == 0xD9) return true;                                     // end of image
+        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) continue;  // no length
+        if (i + 2 > n) return false;
+        const qsizetype length = (static_cast<qsizetype>(at(i)) << 8) | at(i + 1);
+        if (length < 2 || i + length > n) return false;
+        i += length;
+        if (marker != 0xDA) continue;
+        // Picture data after a start of scan runs to the next marker that is not a stuffed
+        // zero or a restart.
+        for (;;) {
+            if (i + 1 >= n) return false;
+            if (at(i) != 0xFF) {
+                ++i;
+                continue;
+            }
+            const unsigned char next = at(i + 1);
+            if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+                i += 2;
+                continue;
+            }
+            if (next == 0xFF) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+QImage readConsentImage(const QString& localPath, const QString& name) {
+    QFile file(localPath);
+    QImage picture;
+    if (!file.open(QIODevice::ReadOnly) || !isWholeJpeg(file.peek(file.size())) ||
+        !picture.load(&file, "JPG") || picture.isNull())
+        throw std::runtime_error(
+            QStringLiteral("그림 파일을 읽을 수 없습니다: %1").arg(name).toStdString());
+    return picture;
 }
 
 bool deleteImage(FtpClient& client, const QString& name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -41,9 +43,19 @@ QString imageFileName(const QString& userid, long long number);
 QString fetchToCache(platform::ftp::FtpClient& client, const QString& name,
                      const QString& cacheDir);
 
-// Uploads `localPath` into the current (payer) folder under the next free number and returns
-// the remote name. Nothing is uploaded when the listing fails.
+// Uploads `localPath` into the payer's folder, where `client` stands (enterPayerFolder), under
+// the next free number and returns the remote name. Nothing is uploaded when the listing
+// fails. The file travels under a ".part" name in the folder above and is moved in only once
+// complete, so a transfer cut half way leaves no broken image in the payer's folder.
 QString addImage(platform::ftp::FtpClient& client, const QString& userid, const QString& localPath);
+
+// True when `data` is one whole JPEG: the start marker, every segment complete, the picture
+// data ending in the end marker (anything after it is ignored).
+bool isWholeJpeg(const QByteArray& data);
+// The picture of a cached consent image; throws std::runtime_error (UTF-8 text)
+// "그림 파일을 읽을 수 없습니다: <name>" when the file is no whole JPEG. Image decoders show a
+// cut JPEG grey at the bottom without a word, and take other formats by their content.
+QImage readConsentImage(const QString& localPath, const QString& name);
 
 // Deletes the remote image when the server reports a size above 0; an empty or missing file
 // is left alone. Returns whether the server deleted it.

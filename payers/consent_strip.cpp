@@ -172,10 +172,7 @@ void ConsentStrip::clearImages() {
 }
 
 void ConsentStrip::addImageControl(const QString& name, const QString& localPath) {
-    QImage picture;
-    if (!picture.load(localPath))
-        throw std::runtime_error(
-            QStringLiteral("그림 파일을 읽을 수 없습니다: %1").arg(name).toStdString());
+    const QImage picture = readConsentImage(localPath, name);
     auto* image = new QLabel(row_);
     image->setObjectName(QStringLiteral("cxImage%1").arg(rowLayout_->count() + 1));
     image->setProperty(kCaptionProperty, name);

@@ -138,7 +138,7 @@ size_t onUploadData(char* buffer, size_t size, size_t count, void* user) {
 }
 
 class SList {
-  public:
+public:
     SList() = default;
     SList(const SList&) = delete;
     SList& operator=(const SList&) = delete;
@@ -150,7 +150,7 @@ class SList {
     }
     curl_slist* get() const { return list_; }
 
-  private:
+private:
     curl_slist* list_ = nullptr;
 };
 
@@ -308,6 +308,12 @@ void FtpClient::changeDir(const QString& name) {
     s.folders = target;
 }
 
+void FtpClient::leaveDir() {
+    Impl& s = active();
+    // The next perform's URL names the folder; libcurl walks there from the login folder.
+    if (!s.folders.isEmpty()) s.folders.removeLast();
+}
+
 void FtpClient::makeDir(const QString& name) {
     active().expect(QStringLiteral("MKD ") + checkedArgument(name));
 }
@@ -347,13 +353,29 @@ void FtpClient::remove(const QString& name) {
     active().expect(QStringLiteral("DELE ") + checkedArgument(name));
 }
 
+void FtpClient::rename(const QString& from, const QString& to) {
+    Impl& s = active();
+    checkedArgument(from);
+    checkedArgument(to);
+    // Both in one perform: a server forgets RNFR when another command comes between.
+    SList commands;
+    commands.append("RNFR " + from.toUtf8());
+    commands.append("RNTO " + to.toUtf8());
+    s.prepare(s.url(s.folders));
+    curl_easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(s.curl, CURLOPT_POSTQUOTE, commands.get());
+    s.perform();
+}
+
 void FtpClient::get(const QString& remoteName, const QString& localPath) {
     Impl& s = active();
     checkedArgument(remoteName);
     // Written aside and moved into place only when complete, so a failed transfer never
     // leaves a cut file or spoils an earlier copy.
     QSaveFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every failed write is seen: a buffered one failing only when flushed
+    // (a full disk) goes unnoticed by commit(), which would put a cut file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw FtpError(QStringLiteral("파일을 저장할 수 없습니다: %1").arg(localPath));
     s.prepare(s.url(s.folders, remoteName));
     curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, onFileData);

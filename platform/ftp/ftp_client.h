@@ -50,10 +50,13 @@ public:
 
     FtpReply sendCommand(const QString& command);  // raw command; never throws on a reply code
     void changeDir(const QString& name);           // one level; throws FtpError (server text)
-    void makeDir(const QString& name);             // throws FtpError
-    QStringList list();                            // names of the current folder's entries
-    long long size(const QString& name);           // throws FtpError
-    void remove(const QString& name);              // throws FtpError
+    void leaveDir();                      // one level up again; never below the login folder
+    void makeDir(const QString& name);    // throws FtpError
+    QStringList list();                   // names of the current folder's entries
+    long long size(const QString& name);  // throws FtpError
+    void remove(const QString& name);     // throws FtpError
+    // RNFR `from`, RNTO `to` in the current folder; `to` may name a sub folder ("sub/name").
+    void rename(const QString& from, const QString& to);            // throws FtpError
     void get(const QString& remoteName, const QString& localPath);  // throws FtpError
     void put(const QString& localPath, const QString& remoteName);  // throws FtpError
 

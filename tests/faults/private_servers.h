@@ -148,12 +148,15 @@ private:
     bool running_ = false;
 };
 
-// The test FTP server (pyftpdlib) as a child of this program, on a port that survives a
-// restart.
+// The test FTP server (pyftpdlib), or a variant of it, as a child of this program, on a port
+// that survives a restart.
 class PrivateFtp {
 public:
-    PrivateFtp(QString root, QString password)
-        : root_(std::move(root)), password_(std::move(password)) {}
+    PrivateFtp(QString root, QString password, QString script = kFtpScript, QStringList extra = {})
+        : root_(std::move(root)),
+          password_(std::move(password)),
+          script_(std::move(script)),
+          extra_(std::move(extra)) {}
     ~PrivateFtp() { kill9(); }
     PrivateFtp(const PrivateFtp&) = delete;
     PrivateFtp& operator=(const PrivateFtp&) = delete;
@@ -163,7 +166,8 @@ public:
         QDir().mkpath(root_);
         proc_ = std::make_unique<QProcess>();
         proc_->setProcessChannelMode(QProcess::ForwardedChannels);
-        proc_->start(kPython, {kFtpScript, QString::number(port_), root_, password_});
+        proc_->start(kPython,
+                     QStringList{script_, QString::number(port_), root_, password_} + extra_);
         if (!proc_->waitForStarted(10000)) return false;
         return waitFor([&] { return portOpen(port_); }, 20000);
     }
@@ -177,9 +181,12 @@ public:
 
     int port() const { return port_; }
     const QString& root() const { return root_; }
+    // For a kill from another thread (QProcess itself belongs to this one).
+    qint64 pid() const { return proc_ ? proc_->processId() : 0; }
 
 private:
-    QString root_, password_;
+    QString root_, password_, script_;
+    QStringList extra_;
     int port_ = 0;
     std::unique_ptr<QProcess> proc_;
 };
