@@ -57,7 +57,9 @@ protected:
         int x = 0;
         for (int i = 0; i < 5; ++i) {
             int w = TfrmMain::kPanelWidths[i];
-            if (i == 4) w = std::max(width() - x, 0);
+            // In the compact window a panel that reaches past the edge ends at it, so its
+            // centred text (the build string) stays whole in view.
+            if (i == 4 || x + w > width()) w = std::max(width() - x, 0);
             labels[i]->setGeometry(x, 0, w, height());
             x += w;
         }
