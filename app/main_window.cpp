@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -148,6 +149,20 @@ void TfrmMain::buildRibbon() {
         connect(b, &QToolButton::clicked, this, [this, c] { runCommand(c); });
     }
     setMenuWidget(ribbon_);
+    // F10 takes the keyboard from a working form back to the ribbon, as to a menu bar: the
+    // first command button that can be pressed on the tab shown.
+    auto* toRibbon = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    toRibbon->setContext(Qt::ApplicationShortcut);
+    connect(toRibbon, &QShortcut::activated, this, [this] {
+        if (!ribbon_->isVisible()) return;
+        for (const auto& [command, button] : buttons_) {
+            if (button->isVisible() && button->isEnabled()) {
+                activateWindow();
+                button->setFocus(Qt::ShortcutFocusReason);
+                return;
+            }
+        }
+    });
 }
 
 void TfrmMain::buildStatusBar() {

@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <functional>
 #include <memory>
 
@@ -225,6 +226,32 @@ TEST_F(Keyboard, BeneficiaryImport) {
     app::session().sicode = QStringLiteral("FAC0001");
     auto* f = show(new Tfrmdlbuser);
     expectRound(f->cbbx_Contract, {"cbbx_Contract", "grdUser", "btnSaveGrid"});
+}
+
+TEST_F(Keyboard, RibbonOpensTheFormsAndF10LeadsBackToIt) {
+    auto* main = show(new TfrmMain);
+    main->showWorkingWindow();
+    settle();
+    QToolButton* payers = main->ribbonButton(TfrmMain::Command::Payers);
+    EXPECT_EQ(walk(main, payers),
+              (QStringList{"btnPayers", "btnBilling", "btnHistory", "btnRemoteSupport",
+                           "ribbonTabs", "ribbonAppButton"}));
+    QTest::keyClick(payers, Qt::Key_Space);
+    settle();
+    ASSERT_NE(frm001, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !frm001->Timer1->isActive(); }, 5000));
+    // Tab stays within the open form; F10 goes back to the ribbon for the next command.
+    EXPECT_EQ(walk(main, frm001->cbbx_Stat).size(), 8);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+    ASSERT_EQ(QApplication::focusWidget(), payers);
+    QTest::keyClick(payers, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), main->ribbonButton(TfrmMain::Command::History));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    settle();
+    EXPECT_NE(frm003, nullptr);
+    delete frm003;
+    delete frm001;
 }
 
 TEST_F(Keyboard, BillImport) {
