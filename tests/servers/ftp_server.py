@@ -13,7 +13,7 @@ import threading
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import ThreadedFTPServer
+from pyftpdlib.servers import FTPServer
 
 NAME = re.compile(r"^[A-Za-z0-9_.-]{1,64}$")
 
@@ -65,8 +65,9 @@ def main():
     handler.permit_foreign_addresses = False
     handler.use_encoding = "utf8"
     handler.banner = "PAYDESK test FTP server ready."
-    # One thread per session: a slow session under load never starves the others.
-    server = ThreadedFTPServer(("127.0.0.1", port), handler)
+    # One thread for every session: pyftpdlib changes the process's working folder while it
+    # serves CWD, so sessions in threads of one process would step on each other.
+    server = FTPServer(("127.0.0.1", port), handler)
     server.max_cons = 256
     server.serve_forever()
 
