@@ -198,8 +198,11 @@ TEST_F(ConnectionCut, RequestStoreCutHalfWay) {
     const struct {
         const char* how;
         std::uint64_t bytes;
-    } cuts[] = {{"cut after 50,000 bytes from the client (inside the rows)", 50000},
-                {"every connection cut while the 1,000th row waits on the server", 0}};
+        bool bulk;
+    } cuts[] = {{"in one bulk execution, cut after 50,000 bytes from the client", 50000, true},
+                {"one execution per row, cut after 50,000 bytes from the client", 50000, false},
+                {"in one bulk execution, cut while the 1,000th row waits on the server", 0, true},
+                {"one execution per row, cut while the 1,000th row waits on the server", 0, false}};
     for (const auto& k : cuts) {
         SCOPED_TRACE(k.how);
         exec(baseDb(), QStringLiteral("DROP TRIGGER IF EXISTS pd_hold_cms_bill;\n"
@@ -207,6 +210,7 @@ TEST_F(ConnectionCut, RequestStoreCutHalfWay) {
         if (k.bytes == 0)
             holdInsertOf(QStringLiteral("cms_bill"), QStringLiteral("userid"),
                          faults::payerId(1000));
+        viaProxy.bulk = k.bulk;
         const faults::Rows before = bills();
         const QString outcome = cutWrite(
             [&](Connection& c) { billing::storeBill(c, kSid, iso(date), requestOf(2000, 20000)); },
@@ -215,7 +219,7 @@ TEST_F(ConnectionCut, RequestStoreCutHalfWay) {
         const int deleted = seen(QStringLiteral("del")), inserted = seen(QStringLiteral("bill"));
         const faults::RowDiff d = faults::diff(before, bills());
         faults::lost(d.lost);
-        faults::fault(QStringLiteral("request store of 2,000 rows, %1").arg(k.how),
+        faults::fault(QStringLiteral("request store of 2,000 rows %1").arg(k.how),
                       QStringLiteral("the table exactly as before; the caller gets an error"),
                       QStringLiteral("the server had deleted %1 and inserted %2 rows; %3 rows "
                                      "lost, %4 rows of the cut store; caller got \"%5\"")

@@ -19,11 +19,13 @@
 #include "app/session.h"
 #include "billing/billing_queries.h"
 #include "billing/request_form.h"
+#include "facility/beneficiary_import.h"
 #include "facility/facility_queries.h"
 #include "platform/sql/connection.h"
 #include "platform/sql/sql_error.h"
 #include "platform/ui/data_grid.h"
 #include "platform/ui/date_edit.h"
+#include "platform/ui/load_timer.h"
 #include "tests/faults/fault_report.h"
 #include "tests/faults/private_servers.h"
 #include "tests/faults/row_sets.h"
@@ -196,46 +198,57 @@ std::vector<billing::StoreRow> requestOf(int n, qint64 base) {
     return rows;
 }
 
+// Both ways the rows travel: one bulk execution, and one execution per row (servers without
+// bulk execution).
 TEST_F(DbCrash, KilledInTheMiddleOfARequestOf2000Rows) {
-    const QDate date = QDate::currentDate().addDays(7);
-    addEarlierRequests(date, 300);
-    const faults::Rows before = bills();
-    holdInsertOf(QStringLiteral("cms_bill"), QStringLiteral("userid"), faults::payerId(1000));
+    const struct {
+        const char* how;
+        bool bulk;
+    } ways[] = {{"in one bulk execution", true}, {"one execution per row", false}};
+    for (const auto& w : ways) {
+        base = server_->createDatabase(QStringLiteral("svc"), QStringLiteral("service.sql"));
+        const QDate date = QDate::currentDate().addDays(7);
+        addEarlierRequests(date, 300);
+        const faults::Rows before = bills();
+        holdInsertOf(QStringLiteral("cms_bill"), QStringLiteral("userid"), faults::payerId(1000));
 
-    Connection holder(server_->database(QStringLiteral("svc")));
-    holder.open();
-    holder.executeRaw(QStringLiteral("do get_lock('%1', 0)").arg(kLock));
+        Connection holder(server_->database(QStringLiteral("svc")));
+        holder.open();
+        holder.executeRaw(QStringLiteral("do get_lock('%1', 0)").arg(kLock));
 
-    QString outcome;
-    std::thread writer([&] {
-        try {
-            Connection c(base);
-            c.open();
-            billing::storeBill(c, kSid, iso(date), requestOf(2000, 20000));
-            outcome = QStringLiteral("stored");
-        } catch (const SqlError& e) {
-            outcome = e.message();
-        }
-    });
-    const int changed = killWhenWaiting();
-    writer.join();
-    ASSERT_TRUE(server_->start());
+        QString outcome;
+        std::thread writer([&] {
+            try {
+                auto settings = base;
+                settings.bulk = w.bulk;
+                Connection c(settings);
+                c.open();
+                billing::storeBill(c, kSid, iso(date), requestOf(2000, 20000));
+                outcome = QStringLiteral("stored");
+            } catch (const SqlError& e) {
+                outcome = e.message();
+            }
+        });
+        const int changed = killWhenWaiting();
+        writer.join();
+        ASSERT_TRUE(server_->start());
 
-    const faults::Rows after = bills();
-    const faults::RowDiff d = faults::diff(before, after);
-    faults::lost(d.lost);
-    faults::fault(QStringLiteral("SIGKILL mid request store of 2,000 rows"),
-                  QStringLiteral("after restart the table is exactly as before; the caller gets "
-                                 "an error"),
-                  QStringLiteral("killed with %1 rows changed in the open transaction (300 "
-                                 "deleted, 999 inserted); %2 rows lost, %3 rows of the cut "
-                                 "store, caller got \"%4\"")
-                      .arg(changed)
-                      .arg(d.lost)
-                      .arg(d.added)
-                      .arg(outcome),
-                  changed == 1299 && d.lost == 0 && d.added == 0 && outcome != u"stored" &&
-                      !outcome.isEmpty());
+        const faults::Rows after = bills();
+        const faults::RowDiff d = faults::diff(before, after);
+        faults::lost(d.lost);
+        faults::fault(QStringLiteral("SIGKILL mid request store of 2,000 rows %1").arg(w.how),
+                      QStringLiteral("after restart the table is exactly as before; the caller "
+                                     "gets an error"),
+                      QStringLiteral("killed with %1 rows changed in the open transaction (300 "
+                                     "deleted, 999 inserted); %2 rows lost, %3 rows of the cut "
+                                     "store, caller got \"%4\"")
+                          .arg(changed)
+                          .arg(d.lost)
+                          .arg(d.added)
+                          .arg(outcome),
+                      changed == 1299 && d.lost == 0 && d.added == 0 && outcome != u"stored" &&
+                          !outcome.isEmpty());
+    }
 }
 
 TEST_F(DbCrash, KilledWhileTheRequestFormRegisters) {
@@ -342,6 +355,67 @@ TEST_F(DbCrash, KilledInTheMiddleOfABeneficiaryBatch) {
             .arg(d.added)
             .arg(outcome),
         changed == 3 && d.lost == 0 && d.added == 0 && outcome != u"stored" && !outcome.isEmpty());
+}
+
+TEST_F(DbCrash, KilledWhileTheBeneficiaryImportRegisters) {
+    // The beneficiaries come from this program's care database on the shared server; the
+    // payers go to the server that is killed.
+    resetDatabases();
+    for (int i = 1; i <= 6; ++i)
+        exec(careDb(), QStringLiteral("insert into base_mate (sicode, m_code, m_name, m_jumin1, "
+                                      "m_phone1) values ('FAC0001','M%1','수급자%1','450312',"
+                                      "'010-1234-567%1')")
+                           .arg(i, 3, 10, QLatin1Char('0')));
+    dm->UniCon = careDb();
+    app::session().sicode = QStringLiteral("FAC0001");
+    exec(base, QStringLiteral("insert into cms_user (serviceid, userid, username, stat) values "
+                              "('S1','0000000001','기존하나','등록완료')"));
+    QPointer<Tfrmdlbuser> f = new Tfrmdlbuser;
+    f->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f->Timer1->isActive(); }, 10000));
+    platform::ui::DataGrid& g = *f->grdUser;
+    ASSERT_EQ(g.recordCount(), 6);
+    for (int r = 0; r < g.recordCount(); ++r) {
+        g.setValue(r, QStringLiteral("grdUser_Chk"), true);
+        g.setValue(r, QStringLiteral("grdUser_Bank"), QStringLiteral("국민은행"));
+        g.setValue(r, QStringLiteral("grdUser_Account"), QStringLiteral("123-45"));
+        g.setValue(r, QStringLiteral("grdUser_AccountName"), QStringLiteral("보호자"));
+    }
+    const faults::Rows before = payers();
+    holdInsertOf(QStringLiteral("cms_user"), QStringLiteral("dlbid"), QStringLiteral("M004"));
+    Connection holder(server_->database(QStringLiteral("svc")));
+    holder.open();
+    holder.executeRaw(QStringLiteral("do get_lock('%1', 0)").arg(kLock));
+    recorder.clear();
+
+    int changed = 0;
+    std::thread killer([&] { changed = killWhenWaiting(); });
+    f->btnSaveGridClick();
+    killer.join();
+    const bool errorShown = !recorder.boxes().empty() &&
+                            recorder.boxes().back().icon == platform::ui::MsgIcon::Error &&
+                            recorder.boxes().back().caption == u"오류";
+    int marked = 0;
+    for (int r = 0; r < g.recordCount(); ++r)
+        if (g.isChecked(r, QStringLiteral("grdUser_Exist"))) ++marked;
+    ASSERT_TRUE(server_->start());
+    const faults::RowDiff d = faults::diff(before, payers());
+    faults::lost(d.lost);
+    faults::fault(
+        QStringLiteral("SIGKILL while the beneficiary import registers 6 payers"),
+        QStringLiteral("an error box, no success message, no row marked registered; "
+                       "the payers exactly as before after restart"),
+        QStringLiteral("killed with %1 payers inserted in the open transaction; boxes "
+                       "%2; %3 rows marked; %4 rows lost, %5 rows of the cut batch")
+            .arg(changed)
+            .arg(faults::shown(recorder))
+            .arg(marked)
+            .arg(d.lost)
+            .arg(d.added),
+        changed == 3 && errorShown &&
+            !recorder.texts().contains(QStringLiteral("수급자 정보를 저장 하였습니다.")) &&
+            marked == 0 && d.lost == 0 && d.added == 0);
+    delete f.data();
 }
 
 TEST_F(DbCrash, ServerRestartedBetweenTwoOperations) {
