@@ -45,6 +45,22 @@ class PerUserHomes(DummyAuthorizer):
 
 
 class Handler(FTPHandler):
+    safe_dir = "/"
+
+    def ftp_CWD(self, path):
+        # pyftpdlib tries a CWD by changing the process's own working folder and changing back.
+        # A test that removes its home while a session is inside would leave the process in a
+        # removed folder and fail every later CWD of every session; start and end in a folder
+        # that stays.
+        os.chdir(self.safe_dir)
+        try:
+            return super().ftp_CWD(path)
+        finally:
+            try:
+                os.chdir(self.safe_dir)
+            except OSError:
+                pass
+
     def ftp_OPTS(self, line):
         if self.username and self.username.startswith("noopts"):
             self.respond("501 Invalid argument.")
@@ -59,7 +75,9 @@ class Handler(FTPHandler):
 def main():
     port, root, password = int(sys.argv[1]), sys.argv[2], sys.argv[3]
     os.makedirs(root, exist_ok=True)
+    os.chdir(root)
     handler = Handler
+    handler.safe_dir = root
     handler.authorizer = PerUserHomes(root, password)
     handler.passive_ports = None
     handler.permit_foreign_addresses = False
