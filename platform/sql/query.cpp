@@ -52,35 +52,43 @@ void Query::setParamNull(const QString& name) { params_[name.toLower()] = std::n
 
 void Query::clearParams() { params_.clear(); }
 
-const ParsedStatement& Query::parsed() const {
-    if (!parsed_) parsed_ = parseNamedParameters(sql_);
+const Query::Parsed& Query::parsed() const {
+    if (!parsed_) {
+        Parsed p;
+        p.statement = parseNamedParameters(sql_);
+        for (const QString& text : p.statement.texts) p.texts.push_back(connection_.encode(text));
+        for (const QString& name : p.statement.names) p.keys << name.toLower();
+        parsed_ = std::move(p);
+    }
     return *parsed_;
 }
 
 QByteArray Query::buildStatement() const {
     MYSQL* m = connection_.handle();
     if (!m) throw SqlError(QStringLiteral("연결되지 않았습니다."));
-    const ParsedStatement& parsed = this->parsed();
+    const Parsed& parsed = this->parsed();
     QByteArray out;
     out.reserve(sql_.size() * 2);
-    for (qsizetype i = 0; i < parsed.texts.size(); ++i) {
-        out += connection_.encode(parsed.texts[i]);
-        if (i >= parsed.names.size()) break;
-        auto it = params_.constFind(parsed.names[i].toLower());
+    for (size_t i = 0; i < parsed.texts.size(); ++i) {
+        out += parsed.texts[i];
+        if (i >= static_cast<size_t>(parsed.keys.size())) break;
+        auto it = params_.constFind(parsed.keys[static_cast<qsizetype>(i)]);
         if (it == params_.constEnd())
-            throw SqlError(QStringLiteral("Parameter '%1' not found").arg(parsed.names[i]));
+            throw SqlError(QStringLiteral("Parameter '%1' not found")
+                               .arg(parsed.statement.names[static_cast<qsizetype>(i)]));
         if (!it->has_value()) {
             out += "NULL";
             continue;
         }
         // Values travel as quoted, escaped text in the connection's character set; they can
-        // never change the statement around them.
+        // never change the statement around them. Escaped straight into the statement.
         const QByteArray raw = connection_.encode(**it);
-        QByteArray escaped(raw.size() * 2 + 1, Qt::Uninitialized);
-        const unsigned long len = mysql_real_escape_string(m, escaped.data(), raw.constData(),
+        const qsizetype at = out.size();
+        out.resize(at + 1 + raw.size() * 2 + 1);
+        out[at] = '\'';
+        const unsigned long len = mysql_real_escape_string(m, out.data() + at + 1, raw.constData(),
                                                            static_cast<unsigned long>(raw.size()));
-        out += '\'';
-        out.append(escaped.constData(), static_cast<qsizetype>(len));
+        out.resize(at + 1 + static_cast<qsizetype>(len));
         out += '\'';
     }
     return out;
@@ -130,7 +138,7 @@ long long Query::executeBatch(const QStringList& names, const std::vector<QStrin
     if (rows.empty()) return 0;
     MYSQL* m = connection_.handle();
     if (!m) throw SqlError(QStringLiteral("연결되지 않았습니다."));
-    const ParsedStatement& parsed = this->parsed();
+    const ParsedStatement& parsed = this->parsed().statement;
     // Which value column feeds each placeholder.
     std::vector<int> source;
     for (const QString& n : parsed.names) {

@@ -62,14 +62,19 @@ public:
 
 private:
     QByteArray buildStatement() const;
-    const ParsedStatement& parsed() const;
     int columnIndex(const QString& name) const;
 
     Connection& connection_;
     QString sql_;
     // The statement split at its parameters, kept until the text changes: a statement run
-    // once per row is parsed once.
-    mutable std::optional<ParsedStatement> parsed_;
+    // once per row is parsed and encoded once.
+    struct Parsed {
+        ParsedStatement statement;
+        std::vector<QByteArray> texts;  // the literal pieces, encoded
+        QStringList keys;               // the parameter names, lower-cased
+    };
+    mutable std::optional<Parsed> parsed_;
+    const Parsed& parsed() const;
     QHash<QString, std::optional<QString>> params_;
     struct ResultDeleter {
         void operator()(st_mysql_res* r) const;
