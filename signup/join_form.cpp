@@ -123,6 +123,9 @@ TfrmJoin::TfrmJoin(QWidget* parent) : QWidget(parent) {
 
 TfrmJoin::~TfrmJoin() {
     if (frmJoin == this) frmJoin = nullptr;
+    // Closing the window with the focus in a box ends its edit while the widgets go away:
+    // the handlers of this half-destroyed form must not run then.
+    for (QLineEdit* e : findChildren<QLineEdit*>()) e->disconnect(this);
 }
 
 QWidget* TfrmJoin::buildEntryPage() {

@@ -32,6 +32,13 @@ DateEdit::DateEdit(QWidget* parent) : QWidget(parent) {
     connect(edit_, &QLineEdit::editingFinished, this, &DateEdit::commitTyped);
 }
 
+DateEdit::~DateEdit() {
+    // A window closed with the focus in the date box ends its edit while the widgets go
+    // away: that must reach neither this half-destroyed editor nor the form behind it.
+    edit_->disconnect(this);
+    edit_->removeEventFilter(this);
+}
+
 QString DateEdit::qtFormat(const QString& displayFormat) {
     QString f;
     for (QChar c : displayFormat) {

@@ -31,6 +31,7 @@ public:
     Q_DECLARE_FLAGS(Buttons, Button)
 
     explicit DateEdit(QWidget* parent = nullptr);
+    ~DateEdit() override;
 
     void setDisplayFormat(const QString& format);
     QString displayFormat() const { return format_; }
