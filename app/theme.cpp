@@ -1,8 +1,9 @@
 #include "app/theme.h"
 
+#include "app/app_style.h"
+
 #include <QApplication>
 #include <QPalette>
-#include <QStyleFactory>
 
 namespace app::theme {
 
@@ -171,7 +172,7 @@ QScrollBar { background: #26262A; }
 }
 
 void apply(QApplication& app) {
-    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    app.setStyle(new AppStyle);
     app.setPalette(darkPalette());
     app.setFont(uiFont());
     app.setStyleSheet(styleSheet());

@@ -1,7 +1,5 @@
 #include "billing/history_excel.h"
 
-#include <xlsxwriter.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,13 +9,20 @@
 #include <map>
 #include <memory>
 
+#include "platform/library/xlsx_library.h"
+
 namespace billing {
 
 namespace {
 
+// The library; loaded by writeTo(), which every other use of it follows.
+const platform::library::XlsxLibrary& xlsx() {
+    return *platform::library::XlsxLibrary::get();
+}
+
 struct WorkbookCloser {
     void operator()(lxw_workbook* w) const {
-        if (w) workbook_close(w);
+        if (w) xlsx().workbook_close(w);
     }
 };
 
@@ -65,39 +70,43 @@ void check(lxw_error e, const QString& path) {
     if (e != LXW_NO_ERROR)
         throw ExcelError(
             QStringLiteral("엑셀 파일을 저장할 수 없습니다.\n%1\n(%2)")
-                .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(e))));
+                .arg(QDir::toNativeSeparators(path), QString::fromUtf8(xlsx().lxw_strerror(e))));
 }
 
 void writeTo(const QString& file, const QString& shownPath, const platform::ui::GridExport& view,
              const QString& sheetName) {
+    QString why;
+    if (!platform::library::XlsxLibrary::get(&why))
+        throw ExcelError(QStringLiteral("엑셀 파일을 저장할 수 없습니다.\n%1\n(%2)")
+                             .arg(QDir::toNativeSeparators(shownPath), why));
     std::unique_ptr<lxw_workbook, WorkbookCloser> book(
-        workbook_new(QFile::encodeName(file).constData()));
+        xlsx().workbook_new(QFile::encodeName(file).constData()));
     if (!book) check(LXW_ERROR_MEMORY_MALLOC_FAILED, shownPath);
     const QByteArray name = sheetName.left(31).toUtf8();
-    lxw_worksheet* sheet = workbook_add_worksheet(book.get(), name.constData());
+    lxw_worksheet* sheet = xlsx().workbook_add_worksheet(book.get(), name.constData());
     if (!sheet) check(LXW_ERROR_SHEETNAME_ALREADY_USED, shownPath);
 
-    lxw_format* header = workbook_add_format(book.get());
-    format_set_bold(header);
-    format_set_align(header, LXW_ALIGN_CENTER);
-    format_set_align(header, LXW_ALIGN_VERTICAL_CENTER);
-    format_set_bg_color(header, 0xD9D9D9);
-    format_set_border(header, LXW_BORDER_THIN);
+    lxw_format* header = xlsx().workbook_add_format(book.get());
+    xlsx().format_set_bold(header);
+    xlsx().format_set_align(header, LXW_ALIGN_CENTER);
+    xlsx().format_set_align(header, LXW_ALIGN_VERTICAL_CENTER);
+    xlsx().format_set_bg_color(header, 0xD9D9D9);
+    xlsx().format_set_border(header, LXW_BORDER_THIN);
 
     const auto columns = view.columns.size();
     std::vector<lxw_format*> cellFormats(columns);
     for (size_t c = 0; c < columns; ++c) {
         const auto& col = view.columns[c];
-        lxw_format* f = workbook_add_format(book.get());
-        format_set_align(f, horizontal(col.alignment));
-        if (col.numeric) format_set_num_format(f, "#,##0");
+        lxw_format* f = xlsx().workbook_add_format(book.get());
+        xlsx().format_set_align(f, horizontal(col.alignment));
+        if (col.numeric) xlsx().format_set_num_format(f, "#,##0");
         cellFormats[c] = f;
-        check(worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
-                                     col.caption.toUtf8().constData(), header),
+        check(xlsx().worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
+                                            col.caption.toUtf8().constData(), header),
               shownPath);
         // Design widths are pixels; a character column of Excel is about 7 of them.
-        worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                             std::max(8.0, col.width / 7.0), nullptr);
+        xlsx().worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                                    std::max(8.0, col.width / 7.0), nullptr);
     }
 
     lxw_row_t row = 1;
@@ -109,15 +118,15 @@ void writeTo(const QString& file, const QString& shownPath, const platform::ui::
                 bool ok = false;
                 const qint64 n = v.toLongLong(&ok);
                 if (v.isValid() && !v.isNull() && ok)
-                    check(worksheet_write_number(sheet, row, col, static_cast<double>(n),
-                                                 cellFormats[c]),
+                    check(xlsx().worksheet_write_number(sheet, row, col, static_cast<double>(n),
+                                                        cellFormats[c]),
                           shownPath);
                 continue;
             }
             const QString& text = view.texts[r][static_cast<qsizetype>(c)];
             if (!text.isEmpty())
-                check(worksheet_write_string(sheet, row, col, text.toUtf8().constData(),
-                                             cellFormats[c]),
+                check(xlsx().worksheet_write_string(sheet, row, col, text.toUtf8().constData(),
+                                                    cellFormats[c]),
                       shownPath);
         }
     }
@@ -128,11 +137,11 @@ void writeTo(const QString& file, const QString& shownPath, const platform::ui::
             const QByteArray key = numFormat + QByteArray::number(horizontal(a));
             auto it = totals.find(key);
             if (it != totals.end()) return it->second;
-            lxw_format* f = workbook_add_format(book.get());
-            format_set_bold(f);
-            format_set_top(f, LXW_BORDER_THIN);
-            format_set_align(f, horizontal(a));
-            if (!numFormat.isEmpty()) format_set_num_format(f, numFormat.constData());
+            lxw_format* f = xlsx().workbook_add_format(book.get());
+            xlsx().format_set_bold(f);
+            xlsx().format_set_top(f, LXW_BORDER_THIN);
+            xlsx().format_set_align(f, horizontal(a));
+            if (!numFormat.isEmpty()) xlsx().format_set_num_format(f, numFormat.constData());
             totals.emplace(key, f);
             return f;
         };
@@ -143,28 +152,29 @@ void writeTo(const QString& file, const QString& shownPath, const platform::ui::
                                      : QString();
             if (text.isEmpty()) {
                 if (c == 0)
-                    check(worksheet_write_string(sheet, row, col, "합계",
-                                                 totalFormat({}, Qt::AlignHCenter)),
+                    check(xlsx().worksheet_write_string(sheet, row, col, "합계",
+                                                        totalFormat({}, Qt::AlignHCenter)),
                           shownPath);
                 else
-                    worksheet_write_blank(sheet, row, col, totalFormat({}, Qt::AlignLeft));
+                    xlsx().worksheet_write_blank(sheet, row, col, totalFormat({}, Qt::AlignLeft));
                 continue;
             }
             const Summary s = parseSummary(text);
             if (s.numeric)
-                check(worksheet_write_number(sheet, row, col, s.value,
-                                             totalFormat(numberFormat(s.suffix), Qt::AlignRight)),
+                check(xlsx().worksheet_write_number(
+                          sheet, row, col, s.value,
+                          totalFormat(numberFormat(s.suffix), Qt::AlignRight)),
                       shownPath);
             else
-                check(worksheet_write_string(sheet, row, col, text.toUtf8().constData(),
-                                             totalFormat({}, Qt::AlignRight)),
+                check(xlsx().worksheet_write_string(sheet, row, col, text.toUtf8().constData(),
+                                                    totalFormat({}, Qt::AlignRight)),
                       shownPath);
         }
     }
-    worksheet_freeze_panes(sheet, 1, 0);
+    xlsx().worksheet_freeze_panes(sheet, 1, 0);
 
     lxw_workbook* raw = book.release();
-    check(workbook_close(raw), shownPath);
+    check(xlsx().workbook_close(raw), shownPath);
 }
 
 }  // namespace

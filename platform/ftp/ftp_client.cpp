@@ -1,13 +1,12 @@
 #include "platform/ftp/ftp_client.h"
 
-#include <curl/curl.h>
+#include "platform/ftp/curl_library.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QUrl>
 #include <cctype>
 #include <climits>
-#include <mutex>
 
 namespace platform::ftp {
 
@@ -23,9 +22,9 @@ FtpError notConnected() {
     return FtpError(QStringLiteral("파일 서버에 연결되어 있지 않습니다."));
 }
 
-void initCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// The library; loaded by the first connect(), which every other use of it follows.
+const CurlLibrary& lib() {
+    return *CurlLibrary::get();
 }
 
 // Names and commands go to the server as one line each; a line break inside would smuggle in
@@ -142,9 +141,11 @@ public:
     SList() = default;
     SList(const SList&) = delete;
     SList& operator=(const SList&) = delete;
-    ~SList() { curl_slist_free_all(list_); }
+    ~SList() {
+        if (list_) lib().slist_free_all(list_);
+    }
     void append(const QByteArray& item) {
-        curl_slist* grown = curl_slist_append(list_, item.constData());
+        curl_slist* grown = lib().slist_append(list_, item.constData());
         if (!grown) throw FtpError(QStringLiteral("파일 서버 명령을 준비하지 못했습니다."));
         list_ = grown;
     }
@@ -171,7 +172,7 @@ struct FtpClient::Impl {
     ~Impl() { close(); }
 
     void close() noexcept {
-        if (curl) curl_easy_cleanup(curl);  // sends QUIT on a live control connection
+        if (curl) lib().easy_cleanup(curl);  // sends QUIT on a live control connection
         curl = nullptr;
         folders.clear();
     }
@@ -187,41 +188,41 @@ struct FtpClient::Impl {
 
     // Options every perform shares; curl_easy_reset keeps the live connection.
     void prepare(const QByteArray& target) {
-        curl_easy_reset(curl);
+        lib().easy_reset(curl);
         log.clear();
         errorText[0] = '\0';
-        curl_easy_setopt(curl, CURLOPT_URL, target.constData());
-        curl_easy_setopt(curl, CURLOPT_USERNAME, session.user.toUtf8().constData());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, session.password.toUtf8().constData());
-        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);
-        curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, kConnectTimeoutSeconds * 1000L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds);
-        curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+        lib().easy_setopt(curl, CURLOPT_URL, target.constData());
+        lib().easy_setopt(curl, CURLOPT_USERNAME, session.user.toUtf8().constData());
+        lib().easy_setopt(curl, CURLOPT_PASSWORD, session.password.toUtf8().constData());
+        lib().easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+        lib().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        lib().easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+        lib().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        lib().easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);
+        lib().easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, kConnectTimeoutSeconds * 1000L);
+        lib().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond);
+        lib().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds);
+        lib().easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
         // The session lives as long as the caller keeps it, not libcurl's idle limit.
-        curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, static_cast<long>(INT_MAX));
-        curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
-        curl_easy_setopt(curl, CURLOPT_FTPPORT, session.passive ? nullptr : "-");
-        curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
-        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
-        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &log);
+        lib().easy_setopt(curl, CURLOPT_MAXAGE_CONN, static_cast<long>(INT_MAX));
+        lib().easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+        lib().easy_setopt(curl, CURLOPT_FTPPORT, session.passive ? nullptr : "-");
+        lib().easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+        lib().easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+        lib().easy_setopt(curl, CURLOPT_HEADERDATA, &log);
     }
 
     // The server's text when it refused, else what libcurl knows about the failure.
     QString failureText(CURLcode rc) const {
         const FtpReply* r = log.last();
         if (r && r->code >= 400 && !r->text.isEmpty()) return r->text;
-        const QString detail =
-            errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(rc));
+        const QString detail = errorText[0] ? QString::fromUtf8(errorText)
+                                            : QString::fromUtf8(lib().easy_strerror(rc));
         return QStringLiteral("파일 서버와 통신하지 못했습니다. (%1)").arg(detail);
     }
 
     void perform() {
-        const CURLcode rc = curl_easy_perform(curl);
+        const CURLcode rc = lib().easy_perform(curl);
         if (rc != CURLE_OK) throw FtpError(failureText(rc));
     }
 
@@ -235,8 +236,8 @@ struct FtpClient::Impl {
         SList commands;
         commands.append('*' + text.toUtf8());
         prepare(url(folders));
-        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(curl, CURLOPT_POSTQUOTE, commands.get());
+        lib().easy_setopt(curl, CURLOPT_NOBODY, 1L);
+        lib().easy_setopt(curl, CURLOPT_POSTQUOTE, commands.get());
         perform();
         const FtpReply* r = log.last();
         if (!r) throw FtpError(QStringLiteral("파일 서버가 응답하지 않았습니다."));
@@ -261,15 +262,17 @@ FtpClient::FtpClient(FtpSettings settings)
 FtpClient::~FtpClient() = default;
 
 void FtpClient::connect() {
-    initCurlOnce();
+    QString why;
+    if (!CurlLibrary::get(&why))
+        throw FtpError(QStringLiteral("파일 서버 연결을 준비하지 못했습니다. (%1)").arg(why));
     impl_->close();
     impl_->session = settings_;
-    impl_->curl = curl_easy_init();
+    impl_->curl = lib().easy_init();
     if (!impl_->curl) throw FtpError(QStringLiteral("파일 서버 연결을 준비하지 못했습니다."));
     try {
         // A perform without a transfer: connect, USER/PASS, and nothing else.
         impl_->prepare(impl_->url({}));
-        curl_easy_setopt(impl_->curl, CURLOPT_NOBODY, 1L);
+        lib().easy_setopt(impl_->curl, CURLOPT_NOBODY, 1L);
         impl_->perform();
     } catch (...) {
         impl_->close();
@@ -303,7 +306,7 @@ void FtpClient::changeDir(const QString& name) {
     target << name;
     // libcurl walks into the target one CWD per level; the failing level's reply is the error.
     s.prepare(s.url(target));
-    curl_easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
+    lib().easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
     s.perform();
     s.folders = target;
 }
@@ -322,9 +325,9 @@ QStringList FtpClient::list() {
     Impl& s = active();
     QByteArray data;
     s.prepare(s.url(s.folders));
-    curl_easy_setopt(s.curl, CURLOPT_DIRLISTONLY, 1L);  // NLST: names only, as the server has them
-    curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, onListData);
-    curl_easy_setopt(s.curl, CURLOPT_WRITEDATA, &data);
+    lib().easy_setopt(s.curl, CURLOPT_DIRLISTONLY, 1L);  // NLST: names only, as the server has them
+    lib().easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, onListData);
+    lib().easy_setopt(s.curl, CURLOPT_WRITEDATA, &data);
     s.perform();
     QStringList names;
     for (QByteArray line : data.split('\n')) {
@@ -362,8 +365,8 @@ void FtpClient::rename(const QString& from, const QString& to) {
     commands.append("RNFR " + from.toUtf8());
     commands.append("RNTO " + to.toUtf8());
     s.prepare(s.url(s.folders));
-    curl_easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(s.curl, CURLOPT_POSTQUOTE, commands.get());
+    lib().easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
+    lib().easy_setopt(s.curl, CURLOPT_POSTQUOTE, commands.get());
     s.perform();
 }
 
@@ -378,9 +381,9 @@ void FtpClient::get(const QString& remoteName, const QString& localPath) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw FtpError(QStringLiteral("파일을 저장할 수 없습니다: %1").arg(localPath));
     s.prepare(s.url(s.folders, remoteName));
-    curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, onFileData);
-    curl_easy_setopt(s.curl, CURLOPT_WRITEDATA, &file);
-    const CURLcode rc = curl_easy_perform(s.curl);
+    lib().easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, onFileData);
+    lib().easy_setopt(s.curl, CURLOPT_WRITEDATA, &file);
+    const CURLcode rc = lib().easy_perform(s.curl);
     if (rc == CURLE_WRITE_ERROR) {
         file.cancelWriting();
         throw FtpError(QStringLiteral("파일을 저장할 수 없습니다: %1").arg(localPath));
@@ -400,10 +403,10 @@ void FtpClient::put(const QString& localPath, const QString& remoteName) {
     if (!file.open(QIODevice::ReadOnly))
         throw FtpError(QStringLiteral("파일을 열 수 없습니다: %1").arg(localPath));
     s.prepare(s.url(s.folders, remoteName));
-    curl_easy_setopt(s.curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(s.curl, CURLOPT_READFUNCTION, onUploadData);
-    curl_easy_setopt(s.curl, CURLOPT_READDATA, &file);
-    curl_easy_setopt(s.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(file.size()));
+    lib().easy_setopt(s.curl, CURLOPT_UPLOAD, 1L);
+    lib().easy_setopt(s.curl, CURLOPT_READFUNCTION, onUploadData);
+    lib().easy_setopt(s.curl, CURLOPT_READDATA, &file);
+    lib().easy_setopt(s.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(file.size()));
     s.perform();
 }
 

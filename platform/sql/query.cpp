@@ -1,11 +1,10 @@
 #include "platform/sql/query.h"
 
-#include <mysql.h>
-
 #include <cstring>
 
 #include "platform/codepage/codepage.h"
 #include "platform/sql/connection.h"
+#include "platform/sql/mariadb_library.h"
 #include "platform/sql/named_params.h"
 #include "platform/sql/sql_error.h"
 
@@ -18,16 +17,18 @@ namespace {
 constexpr size_t kBulkChunk = 20000;
 
 struct StmtCloser {
-    void operator()(MYSQL_STMT* s) const { mysql_stmt_close(s); }
+    void operator()(MYSQL_STMT* s) const { db().mysql_stmt_close(s); }
 };
 
 [[noreturn]] void throwStmt(Connection& c, MYSQL_STMT* s) {
-    throw SqlError(c.decode(mysql_stmt_error(s), 0), mysql_stmt_errno(s));
+    throw SqlError(c.decode(db().mysql_stmt_error(s), 0), db().mysql_stmt_errno(s));
 }
 
 }  // namespace
 
-void Query::ResultDeleter::operator()(st_mysql_res* r) const { mysql_free_result(r); }
+void Query::ResultDeleter::operator()(st_mysql_res* r) const {
+    db().mysql_free_result(r);
+}
 
 Query::Query(Connection& connection) : connection_(connection) {}
 
@@ -46,11 +47,17 @@ void Query::addSql(const QString& line) {
     parsed_.reset();
 }
 
-void Query::setParam(const QString& name, const QString& value) { params_[name.toLower()] = value; }
+void Query::setParam(const QString& name, const QString& value) {
+    params_[name.toLower()] = value;
+}
 
-void Query::setParamNull(const QString& name) { params_[name.toLower()] = std::nullopt; }
+void Query::setParamNull(const QString& name) {
+    params_[name.toLower()] = std::nullopt;
+}
 
-void Query::clearParams() { params_.clear(); }
+void Query::clearParams() {
+    params_.clear();
+}
 
 const Query::Parsed& Query::parsed() const {
     if (!parsed_) {
@@ -86,8 +93,8 @@ QByteArray Query::buildStatement() const {
         const qsizetype at = out.size();
         out.resize(at + 1 + raw.size() * 2 + 1);
         out[at] = '\'';
-        const unsigned long len = mysql_real_escape_string(m, out.data() + at + 1, raw.constData(),
-                                                           static_cast<unsigned long>(raw.size()));
+        const unsigned long len = db().mysql_real_escape_string(
+            m, out.data() + at + 1, raw.constData(), static_cast<unsigned long>(raw.size()));
         out.resize(at + 1 + static_cast<qsizetype>(len));
         out += '\'';
     }
@@ -98,27 +105,27 @@ void Query::open() {
     close();
     const QByteArray stmt = buildStatement();
     MYSQL* m = connection_.handle();
-    if (mysql_real_query(m, stmt.constData(), static_cast<unsigned long>(stmt.size())))
-        throw SqlError(connection_.decode(mysql_error(m), 0), mysql_errno(m));
-    MYSQL_RES* res = mysql_store_result(m);
+    if (db().mysql_real_query(m, stmt.constData(), static_cast<unsigned long>(stmt.size())))
+        throw SqlError(connection_.decode(db().mysql_error(m), 0), db().mysql_errno(m));
+    MYSQL_RES* res = db().mysql_store_result(m);
     if (!res) {
-        if (mysql_field_count(m) != 0)
-            throw SqlError(connection_.decode(mysql_error(m), 0), mysql_errno(m));
+        if (db().mysql_field_count(m) != 0)
+            throw SqlError(connection_.decode(db().mysql_error(m), 0), db().mysql_errno(m));
         // A statement without a result set opens as an empty result.
         rowCount_ = 0;
         rowIndex_ = 0;
         return;
     }
     result_.reset(res);
-    const unsigned int n = mysql_num_fields(res);
-    MYSQL_FIELD* fields = mysql_fetch_fields(res);
+    const unsigned int n = db().mysql_num_fields(res);
+    MYSQL_FIELD* fields = db().mysql_fetch_fields(res);
     for (unsigned int i = 0; i < n; ++i) {
         const QString name = connection_.decode(fields[i].name, fields[i].name_length);
         names_ << name;
         const QString key = name.toLower();
         if (!columns_.contains(key)) columns_.insert(key, static_cast<int>(i));
     }
-    rowCount_ = static_cast<int>(mysql_num_rows(res));
+    rowCount_ = static_cast<int>(db().mysql_num_rows(res));
     first();
 }
 
@@ -126,10 +133,10 @@ long long Query::execute() {
     close();
     const QByteArray stmt = buildStatement();
     MYSQL* m = connection_.handle();
-    if (mysql_real_query(m, stmt.constData(), static_cast<unsigned long>(stmt.size())))
-        throw SqlError(connection_.decode(mysql_error(m), 0), mysql_errno(m));
-    if (MYSQL_RES* r = mysql_store_result(m)) mysql_free_result(r);
-    const my_ulonglong affected = mysql_affected_rows(m);
+    if (db().mysql_real_query(m, stmt.constData(), static_cast<unsigned long>(stmt.size())))
+        throw SqlError(connection_.decode(db().mysql_error(m), 0), db().mysql_errno(m));
+    if (MYSQL_RES* r = db().mysql_store_result(m)) db().mysql_free_result(r);
+    const my_ulonglong affected = db().mysql_affected_rows(m);
     return affected == static_cast<my_ulonglong>(-1) ? 0 : static_cast<long long>(affected);
 }
 
@@ -161,12 +168,13 @@ long long Query::executeBatch(const QStringList& names, const std::vector<QStrin
     }
 
     const QByteArray text = connection_.encode(parsed.positional());
-    std::unique_ptr<MYSQL_STMT, StmtCloser> stmt(mysql_stmt_init(m));
+    std::unique_ptr<MYSQL_STMT, StmtCloser> stmt(db().mysql_stmt_init(m));
     if (!stmt) throw SqlError(QStringLiteral("Out of memory"));
-    if (mysql_stmt_prepare(stmt.get(), text.constData(), static_cast<unsigned long>(text.size())))
+    if (db().mysql_stmt_prepare(stmt.get(), text.constData(),
+                                static_cast<unsigned long>(text.size())))
         throwStmt(connection_, stmt.get());
     const size_t paramCount = source.size();
-    if (mysql_stmt_param_count(stmt.get()) != paramCount)
+    if (db().mysql_stmt_param_count(stmt.get()) != paramCount)
         throw SqlError(QStringLiteral("Parameter count mismatch"));
 
     long long affected = 0;
@@ -190,13 +198,14 @@ long long Query::executeBatch(const QStringList& names, const std::vector<QStrin
                 binds[p].length = lengths[p].data();
             }
             unsigned int arraySize = static_cast<unsigned int>(count);
-            mysql_stmt_attr_set(stmt.get(), STMT_ATTR_ARRAY_SIZE, &arraySize);
-            if (mysql_stmt_bind_param(stmt.get(), binds.data())) throwStmt(connection_, stmt.get());
-            const int rc = mysql_stmt_execute(stmt.get());
+            db().mysql_stmt_attr_set(stmt.get(), STMT_ATTR_ARRAY_SIZE, &arraySize);
+            if (db().mysql_stmt_bind_param(stmt.get(), binds.data()))
+                throwStmt(connection_, stmt.get());
+            const int rc = db().mysql_stmt_execute(stmt.get());
             unsigned int zero = 0;
-            mysql_stmt_attr_set(stmt.get(), STMT_ATTR_ARRAY_SIZE, &zero);
+            db().mysql_stmt_attr_set(stmt.get(), STMT_ATTR_ARRAY_SIZE, &zero);
             if (rc) throwStmt(connection_, stmt.get());
-            affected += static_cast<long long>(mysql_stmt_affected_rows(stmt.get()));
+            affected += static_cast<long long>(db().mysql_stmt_affected_rows(stmt.get()));
         }
         return affected;
     }
@@ -213,10 +222,10 @@ long long Query::executeBatch(const QStringList& names, const std::vector<QStrin
             binds[p].buffer_length = lengths[p];
             binds[p].length = &lengths[p];
         }
-        if (paramCount > 0 && mysql_stmt_bind_param(stmt.get(), binds.data()))
+        if (paramCount > 0 && db().mysql_stmt_bind_param(stmt.get(), binds.data()))
             throwStmt(connection_, stmt.get());
-        if (mysql_stmt_execute(stmt.get())) throwStmt(connection_, stmt.get());
-        affected += static_cast<long long>(mysql_stmt_affected_rows(stmt.get()));
+        if (db().mysql_stmt_execute(stmt.get())) throwStmt(connection_, stmt.get());
+        affected += static_cast<long long>(db().mysql_stmt_affected_rows(stmt.get()));
     }
     return affected;
 }
@@ -232,20 +241,26 @@ void Query::close() {
     rowCount_ = 0;
 }
 
-bool Query::isActive() const { return static_cast<bool>(result_); }
+bool Query::isActive() const {
+    return static_cast<bool>(result_);
+}
 
-int Query::recordCount() const { return rowCount_; }
+int Query::recordCount() const {
+    return rowCount_;
+}
 
-bool Query::eof() const { return rowIndex_ >= rowCount_; }
+bool Query::eof() const {
+    return rowIndex_ >= rowCount_;
+}
 
 void Query::first() {
     rowIndex_ = 0;
     row_ = nullptr;
     lengths_ = nullptr;
     if (!result_ || rowCount_ == 0) return;
-    mysql_data_seek(result_.get(), 0);
-    row_ = mysql_fetch_row(result_.get());
-    lengths_ = mysql_fetch_lengths(result_.get());
+    db().mysql_data_seek(result_.get(), 0);
+    row_ = db().mysql_fetch_row(result_.get());
+    lengths_ = db().mysql_fetch_lengths(result_.get());
 }
 
 void Query::next() {
@@ -256,27 +271,34 @@ void Query::next() {
         lengths_ = nullptr;
         return;
     }
-    row_ = mysql_fetch_row(result_.get());
-    lengths_ = mysql_fetch_lengths(result_.get());
+    row_ = db().mysql_fetch_row(result_.get());
+    lengths_ = db().mysql_fetch_lengths(result_.get());
 }
 
-int Query::fieldCount() const { return static_cast<int>(names_.size()); }
+int Query::fieldCount() const {
+    return static_cast<int>(names_.size());
+}
 
-QStringList Query::fieldNames() const { return names_; }
+QStringList Query::fieldNames() const {
+    return names_;
+}
 
-bool Query::hasField(const QString& name) const { return columns_.contains(name.toLower()); }
+bool Query::hasField(const QString& name) const {
+    return columns_.contains(name.toLower());
+}
 
 int Query::columnIndex(const QString& name) const {
     for (const auto& [asked, index] : askedNames_)
         if (asked.size() == name.size() && asked == name) return index;
     auto it = columns_.constFind(name.toLower());
-    if (it == columns_.constEnd())
-        throw SqlError(QStringLiteral("Field '%1' not found").arg(name));
+    if (it == columns_.constEnd()) throw SqlError(QStringLiteral("Field '%1' not found").arg(name));
     if (askedNames_.size() < 32) askedNames_.emplace_back(name, *it);
     return *it;
 }
 
-QString Query::field(const QString& name) const { return fieldAt(columnIndex(name)); }
+QString Query::field(const QString& name) const {
+    return fieldAt(columnIndex(name));
+}
 
 bool Query::isNull(const QString& name) const {
     const int i = columnIndex(name);
