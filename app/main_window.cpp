@@ -124,14 +124,14 @@ void TfrmMain::buildRibbon() {
 
     const int menu = ribbon_->addTab(QStringLiteral("메뉴"));
     const int link = ribbon_->addTab(QStringLiteral("온돌봄 연동"));
-    struct Spec {
+    struct RibbonButton {
         Command command;
         int tab;
         const char* name;
         QString caption;
         const char* icon;
     };
-    const Spec specs[] = {
+    const RibbonButton buttons[] = {
         {Command::Payers, menu, "btnPayers", QStringLiteral("사용자 관리"), "payers"},
         {Command::Billing, menu, "btnBilling", QStringLiteral("CMS출금관리"), "billing"},
         {Command::History, menu, "btnHistory", QStringLiteral("출금요청내역"), "history"},
@@ -141,7 +141,7 @@ void TfrmMain::buildRibbon() {
         {Command::ImportBills, link, "btnImportBills", QStringLiteral("청구내역 가져오기"),
          "import_bills"},
     };
-    for (const Spec& s : specs) {
+    for (const RibbonButton& s : buttons) {
         QToolButton* b =
             ribbon_->addLargeButton(s.tab, QLatin1String(s.name), s.caption, icon(s.icon));
         buttons_[s.command] = b;
